@@ -1,0 +1,102 @@
+#include "host/posix/HostFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace host {
+
+File::~File() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+File::File(File&& other) noexcept : fd_(other.fd_), error_(other.error_) { other.fd_ = -1; }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        error_ = other.error_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+File File::open(const std::filesystem::path& path, Mode mode) {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case Mode::readExisting: flags |= O_RDONLY; break;
+        case Mode::createAlways: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+        case Mode::readWriteExisting: flags |= O_RDWR; break;
+    }
+    int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) return File(-1, errno);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return File(-1, EISDIR);
+    }
+    return File(fd, 0);
+}
+
+std::int64_t File::read(void* buffer, std::size_t length) {
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < length) {
+        ssize_t n = ::read(fd_, out + done, length - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error_ = errno;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+std::int64_t File::write(const void* buffer, std::size_t length) {
+    const auto* in = static_cast<const unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < length) {
+        ssize_t n = ::write(fd_, in + done, length - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error_ = errno;
+            return done > 0 ? static_cast<std::int64_t>(done) : -1;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+std::int64_t File::seek(std::int64_t offset, int whence) {
+    off_t position = ::lseek(fd_, static_cast<off_t>(offset), whence);
+    if (position < 0) {
+        error_ = errno;
+        return -1;
+    }
+    return position;
+}
+
+std::int64_t File::size() const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return -1;
+    return info.st_size;
+}
+
+bool renameFile(const std::filesystem::path& from, const std::filesystem::path& to, int& error) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    error = errno;
+    return false;
+}
+
+bool removeFile(const std::filesystem::path& path, int& error) {
+    if (::unlink(path.c_str()) == 0) return true;
+    error = errno;
+    return false;
+}
+
+}  // namespace host

@@ -1,0 +1,91 @@
+// The state of the simulated handheld, in one place.
+//
+// A test or the front end builds the machine it needs (a profile, a storage root,
+// faults to inject, answers for message boxes) and runs the real boot loader on it.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/queries.h"
+#include "platform/types.h"
+#include "sandbox/MachineProfile.h"
+#include "sandbox/OpenObject.h"
+
+namespace sandbox {
+
+struct MessageBoxRecord {
+    platform::WindowHandle owner;
+    std::u16string text;
+    std::u16string caption;
+    std::uint32_t style;
+    std::int32_t answer;
+};
+
+/// Creates the object behind a device name such as "COM1:"; null when the device
+/// cannot be opened (the factory sets the last error).
+using DeviceFactory = std::function<std::unique_ptr<OpenObject>()>;
+
+class Machine {
+public:
+    explicit Machine(const MachineProfile& profile);
+
+    const MachineProfile& profile;
+
+    // Storage: a host folder whose subfolders are the object store's root entries.
+    // Root folders named in `storageCards` carry the temporary attribute of a card.
+    std::filesystem::path storageRoot;
+    std::vector<std::string> storageCards;
+
+    // Queries.
+    platform::VersionRecord version{sizeof(platform::VersionRecord), 4, 20, 0, 3};
+    platform::SystemInfo systemInfo{};
+    platform::TimeZoneInfo timeZone{0, 0, 0};
+    std::uint32_t timeZoneState = platform::timeZoneStandard;
+    std::int32_t displayWidth;
+    std::int32_t displayHeight;
+    std::int32_t displayDepth;
+    std::int32_t displayDpi;
+    std::u16string debugLog;
+
+    // Processor.
+    bool kernelMode = false;
+
+    // Message boxes: answered from `boxAnswers` in order, then Yes for a Yes/No box
+    // (or `defaultYesNoAnswer`) and OK for the rest. Every box is recorded.
+    std::deque<std::int32_t> boxAnswers;
+    std::int32_t defaultYesNoAnswer = 6;
+    std::vector<MessageBoxRecord> boxes;
+    unsigned windowUpdates = 0;
+
+    // Faults a test can inject.
+    bool heapExhausted = false;
+
+    // Devices by name ("COM1:", "DSK1:").
+    std::map<std::u16string, DeviceFactory> devices;
+
+    // Open handles and the calling thread's last error.
+    std::map<platform::Handle, std::unique_ptr<OpenObject>> handles;
+    platform::Handle nextHandle = 0x100;
+    std::uint32_t lastError = 0;
+
+    /// Registers `object` and returns its handle.
+    platform::Handle addHandle(std::unique_ptr<OpenObject> object);
+    /// The object behind `handle`, or null (and last error "invalid handle").
+    OpenObject* object(platform::Handle handle);
+};
+
+/// The machine the platform roles act on. A default machine (the first profile, no
+/// storage) exists until a test or the front end installs one.
+Machine& machine();
+
+/// Replaces the machine with a fresh one of `profile`; returns it.
+Machine& resetMachine(const MachineProfile& profile);
+
+}  // namespace sandbox
