@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,9 @@ public:
 
     // Faults a test can inject.
     bool heapExhausted = false;
+    /// Bytes that writes to storage may still add before the card is full; unset
+    /// means unlimited.
+    std::optional<std::uint64_t> storageSpace;
 
     // Devices by name ("COM1:", "DSK1:").
     std::map<std::u16string, DeviceFactory> devices;

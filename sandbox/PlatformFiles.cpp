@@ -39,7 +39,15 @@ public:
     }
 
     bool write(const void* buffer, std::uint32_t length, std::uint32_t& transferred) override {
-        std::int64_t n = file_.write(buffer, length);
+        std::optional<std::uint64_t>& space = machine().storageSpace;
+        std::uint32_t allowed = space && *space < length ? static_cast<std::uint32_t>(*space) : length;
+        std::int64_t n = file_.write(buffer, allowed);
+        if (space && n > 0) *space -= static_cast<std::uint64_t>(n);
+        if (n == allowed && allowed < length) {
+            transferred = static_cast<std::uint32_t>(n);
+            machine().lastError = platform::errorDiskFull;
+            return false;
+        }
         transferred = n < 0 ? 0 : static_cast<std::uint32_t>(n);
         if (n < static_cast<std::int64_t>(length)) machine().lastError = errorCode(file_.error());
         return n == static_cast<std::int64_t>(length);

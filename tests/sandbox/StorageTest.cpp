@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/queries.h"
+#include "tests/support/SandboxTest.h"
+
+namespace {
+
+class Storage : public SandboxTest {
+protected:
+    std::string readAll(const char16_t* path) {
+        platform::Handle file = platform::createFile(path, platform::genericRead, 0, platform::openExisting, platform::attributeNormal);
+        if (file == platform::invalidHandle) return "<error " + std::to_string(platform::getLastError()) + ">";
+        char buffer[256];
+        std::uint32_t got = 0;
+        platform::readFile(file, buffer, sizeof buffer, &got);
+        platform::closeHandle(file);
+        return std::string(buffer, got);
+    }
+};
+
+TEST_F(Storage, PathsMapOntoTheStorageRoot) {
+    addStorageCard("Storage Card");
+    storage.write("Storage Card/korvel.gz", "kernel");
+    EXPECT_EQ(readAll(u"\\Storage Card\\korvel.gz"), "kernel");
+    EXPECT_EQ(readAll(u"\\storage card\\KORVEL.GZ"), "kernel");  // names are matched without case
+    EXPECT_EQ(readAll(u"/Storage Card/korvel.gz"), "kernel");
+    EXPECT_EQ(readAll(u"\\Storage Cardkorvel.gz"), "<error 2>");
+}
+
+TEST_F(Storage, PathsCannotLeaveTheStorageRoot) {
+    storage.write("inside", "x");
+    EXPECT_EQ(readAll(u"\\..\\inside"), "<error 3>");
+    EXPECT_EQ(readAll(u"\\Storage Card\\..\\..\\etc\\passwd"), "<error 3>");
+}
+
+TEST_F(Storage, RootEnumerationMarksStorageCards) {
+    addStorageCard("Storage Card");
+    std::filesystem::create_directories(storage.path() / "My Documents");
+    storage.write("readme.txt", "x");
+    platform::FindData entry{};
+    platform::Handle search = platform::findFirstFile(u"\\*.*", &entry);
+    ASSERT_NE(search, platform::invalidHandle);
+    std::vector<std::pair<std::string, std::uint32_t>> seen;
+    do seen.emplace_back(utf8(entry.name), entry.attributes);
+    while (platform::findNextFile(search, &entry));
+    EXPECT_TRUE(platform::findClose(search));
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::uint32_t>>{
+                        {"My Documents", 0x10}, {"Storage Card", 0x110}, {"readme.txt", 0x80}}));
+}
+
+TEST_F(Storage, ClosedHandlesAreRefused) {
+    storage.write("f", "x");
+    platform::Handle file = platform::createFile(u"\\f", platform::genericRead, 0, platform::openExisting, 0);
+    ASSERT_TRUE(platform::closeHandle(file));
+    std::uint32_t got = 7;
+    char c;
+    EXPECT_FALSE(platform::readFile(file, &c, 1, &got));
+    EXPECT_EQ(got, 0u);
+    EXPECT_FALSE(platform::closeHandle(file));
+    EXPECT_EQ(platform::getFileSize(file), platform::invalidFileSize);
+}
+
+TEST_F(Storage, QueriesAnswerFromTheMachine) {
+    platform::VersionRecord version{};
+    ASSERT_TRUE(platform::getVersion(&version));
+    EXPECT_EQ(version.majorVersion, 4u);
+    EXPECT_EQ(version.minorVersion, 20u);
+    machine.timeZone = {-540, 0, -60};
+    machine.timeZoneState = platform::timeZoneDaylight;
+    platform::TimeZoneInfo zone{};
+    EXPECT_EQ(platform::getTimeZoneInformation(&zone), platform::timeZoneDaylight);
+    EXPECT_EQ(zone.bias, -540);
+    EXPECT_EQ(zone.daylightBias, -60);
+    EXPECT_EQ(platform::displayCapability(platform::DisplayCapability::width), 240);
+    EXPECT_EQ(platform::displayCapability(platform::DisplayCapability::height), 320);
+}
+
+}  // namespace
