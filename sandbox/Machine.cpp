@@ -30,7 +30,9 @@ Machine::Machine(const MachineProfile& profile)
       displayWidth(profile.displayWidth),
       displayHeight(profile.displayHeight),
       displayDepth(profile.displayDepth),
-      displayDpi(profile.displayDpi) {}
+      displayDpi(profile.displayDpi) {
+    devices[u"COM1:"] = openSerialPort;
+}
 
 platform::Handle Machine::addHandle(std::unique_ptr<OpenObject> object) {
     platform::Handle handle = nextHandle++;

@@ -18,6 +18,8 @@
 #include "platform/types.h"
 #include "sandbox/MachineProfile.h"
 #include "sandbox/OpenObject.h"
+#include "sandbox/SerialLine.h"
+#include "sandbox/SerialPort.h"
 
 namespace sandbox {
 
@@ -71,8 +73,12 @@ public:
     /// means unlimited.
     std::optional<std::uint64_t> storageSpace;
 
-    // Devices by name ("COM1:", "DSK1:").
+    // Devices by name ("COM1:", "DSK1:"); "COM1:" is there from the start.
     std::map<std::u16string, DeviceFactory> devices;
+
+    // The first serial line and the driver of "COM1:" on it.
+    SerialLine serialLine;
+    SerialPortState serialPort;
 
     // Open handles and the calling thread's last error.
     std::map<platform::Handle, std::unique_ptr<OpenObject>> handles;

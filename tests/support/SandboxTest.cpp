@@ -5,6 +5,7 @@
 #include "boot/BootController.h"
 #include "boot/BootMenu.h"
 #include "console/Console.h"
+#include "console/SerialConsole.h"
 #include "host/posix/CodePage.h"
 #include "sandbox/MachineProfile.h"
 
@@ -20,6 +21,7 @@ void resetSingletons() {
     BootController::destroyInstance();
     Console::destroyInstance();
     BootMenu::destroyInstance();
+    SerialConsole::forgetPort();
 }
 
 }  // namespace
