@@ -1,45 +1,158 @@
-// The headless front end. For now it shows what a user would pick from: the platform
-// list and the settings a fresh card starts with.
+// tembrel: the boot loader on a simulated handheld, without a window.
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "boot/BootController.h"
 #include "boot/BootMenu.h"
+#include "cli/BootCommand.h"
+#include "cli/HeadlessPages.h"
+#include "cli/MachineSetup.h"
+#include "cli/MessageBoxes.h"
+#include "cli/Terminal.h"
+#include "console/Console.h"
 #include "host/posix/CodePage.h"
+#include "sandbox/MachineProfile.h"
 
 namespace {
 
+constexpr int exitBootFailed = 1;
+constexpr int exitUsage = 2;
+
 std::string utf8(std::u16string_view text) { return host::toUtf8(std::u16string(text)); }
 
-void printPlatforms(const BootMenu& menu) {
-    std::printf("Platforms:\n");
-    for (std::int32_t i = 0; const char16_t* name = menu.platformName(i); ++i) {
-        std::printf("  %2d  %s\n", i, utf8(name).c_str());
+struct BootChoice {
+    std::vector<std::string> edits;
+    bool yes = false;
+    bool no = false;
+    bool log = false;
+};
+
+void listMachines() {
+    std::printf("%-18s %-38s %-7s %4s  %s\n", "machine", "platform", "cpu", "RAM", "display");
+    for (const sandbox::MachineProfile& p : sandbox::machineProfiles()) {
+        const char* cpu[] = {"SA1100", "SA1110", "PXA250", "PXA270"};
+        std::printf("%-18s %-38s %-7s %3uM  %dx%d %dbpp, code page %u\n", p.key, utf8(p.name).c_str(),
+                    cpu[static_cast<int>(p.processor)], p.ramSize >> 20, p.displayWidth, p.displayHeight,
+                    p.displayDepth, p.codePage);
     }
 }
 
-void printPreferences(const Preferences& p) {
+void showSettings(const BootMenu& menu) {
+    const Preferences& p = menu.preferences;
+    HeadlessPages pages(menu);
+    const PageControls& c = pages.controls;
     const char* roots[] = {"wd", "sd", "md", "nfs"};
-    std::printf("Default preferences:\n");
-    std::printf("  version             %u\n", p.version);
-    std::printf("  record size         %u\n", p.recordSize);
-    std::printf("  platform            cpu=0x%08x machine=0x%08x\n", p.cpuCode, p.machineCode);
-    std::printf("  root device         %s\n", p.rootDevice < 4 ? roots[p.rootDevice] : "?");
-    std::printf("  root image          %s\n", utf8(recordText(p.rootImageName)).c_str());
-    std::printf("  boot flags          h=%u v=%u s=%u a=%u d=%u\n", p.serialConsole, p.verbose, p.singleUser,
-                p.askName, p.kernelDebugger);
-    std::printf("  extra options       \"%s\"\n", utf8(recordText(p.extraKernelOptions)).c_str());
-    std::printf("  auto boot seconds   %d\n", p.autoBootSeconds);
-    std::printf("  pause before boot   %u\n", p.pauseBeforeBoot);
-    std::printf("  safety message      %u\n", p.safetyMessage);
-    std::printf("  serial speed        %u\n", p.serialSpeed);
+    std::printf("kernelDirectory     %s\n", utf8(c.directory).c_str());
+    std::printf("kernelName          %s\n", utf8(c.kernelName).c_str());
+    std::printf("platform            %s (cpu=0x%08x machine=0x%08x)\n",
+                utf8(menu.platformName(menu.currentPlatformIndex())).c_str(), p.cpuCode, p.machineCode);
+    std::printf("rootDevice          %s\n", roots[c.rootDevice]);
+    std::printf("rootImageName       %s\n", utf8(c.rootImageName).c_str());
+    std::printf("serialConsole %u  verbose %u  singleUser %u  askName %u  kernelDebugger %u\n", c.serialConsole,
+                c.verbose, c.singleUser, c.askName, c.kernelDebugger);
+    std::printf("serialSpeed         %s\n", utf8(c.serialSpeed).c_str());
+    std::printf("autoBootSeconds     %d\n", p.autoBootSeconds);
+    std::printf("reverseVideo %u  pauseBeforeBoot %u  loadDebugInfo %u  safetyMessage %u\n", c.reverseVideo,
+                c.pauseBeforeBoot, c.loadDebugInfo, c.safetyMessage);
+    std::printf("extraKernelOptions  \"%s\"\n", utf8(c.extraKernelOptions).c_str());
+}
+
+/// The Boot command on the headless window; returns the exit code.
+int boot(const BootChoice& choice) {
+    Terminal terminal(choice.log);
+    std::optional<bool> standing;
+    if (choice.yes) standing = true;
+    if (choice.no) standing = false;
+    answerBoxesOnTerminal(terminal, standing);
+
+    BootMenu* menu = BootMenu::instance();
+    Console::instance();
+    BootController::instance();
+    HeadlessPages pages(*menu);
+    for (const std::string& edit : choice.edits) {
+        std::string error;
+        if (!pages.edit(edit, error)) {
+            std::fprintf(stderr, "tembrel: --set %s\n", error.c_str());
+            return exitUsage;
+        }
+    }
+    menu->rootWindow = &terminal;
+    menu->consoleTab = &terminal;
+    menu->mainTab = &pages;
+    runBootCommand(*menu, terminal);
+    menu->rootWindow = nullptr;
+    menu->consoleTab = nullptr;
+    menu->mainTab = nullptr;
+    return exitBootFailed;
+}
+
+void shutDown() {
+    BootController::destroyInstance();
+    Console::destroyInstance();
+    BootMenu::destroyInstance();
 }
 
 }  // namespace
 
-int main() {
-    BootMenu* menu = BootMenu::instance();
-    printPlatforms(*menu);
-    printPreferences(menu->preferences);
-    BootMenu::destroyInstance();
-    return 0;
+int main(int argc, char** argv) {
+    CLI::App app{"tembrel: the boot loader on a simulated handheld"};
+    app.footer(
+        "Examples:\n"
+        "  tembrel machines\n"
+        "  tembrel settings --storage demo/storage\n"
+        "  tembrel boot --machine jornada720 --storage demo/storage --yes\n"
+        "  tembrel boot --machine ws003sh --storage cards --set platform=\"Sharp W-ZERO3 (WS003SH)\" \\\n"
+        "               --set kernelDirectory='\\Storage Card\\' --set rootDevice=md --no\n");
+    MachineChoice machine;
+    BootChoice bootChoice;
+    auto addMachineOptions = [&](CLI::App* command) {
+        command->add_option("--machine", machine.machine, "simulated handheld: a short name or a platform name")
+            ->capture_default_str();
+        command->add_option("--storage", machine.storage, "host folder that is the object store's root");
+        command->add_option("--card", machine.cards,
+                            "root folder that is a storage card (default: the folders named like cards)");
+        command->add_option("--serial", machine.serial, "copy the serial line to FILE, or - for standard error");
+    };
+    CLI::App* bootCommand = app.add_subcommand("boot", "press Boot (the default)");
+    addMachineOptions(bootCommand);
+    bootCommand->add_option("--set", bootChoice.edits, "FIELD=VALUE: change what a page shows before Boot");
+    auto* yes = bootCommand->add_flag("--yes", bootChoice.yes, "answer every question Yes");
+    bootCommand->add_flag("--no", bootChoice.no, "answer every question No")->excludes(yes);
+    bootCommand->add_flag("--log", bootChoice.log, "\"save to file\": the console goes to bootlog.txt on the card");
+    CLI::App* settingsCommand = app.add_subcommand("settings", "show the settings the pages would show");
+    addMachineOptions(settingsCommand);
+    app.add_subcommand("machines", "list the simulated handhelds");
+    app.require_subcommand(0, 1);
+    // Boot is the default: "tembrel --machine x" means "tembrel boot --machine x".
+    std::vector<std::string> args(argv + 1, argv + argc);
+    bool helpOnly = !args.empty() && (args[0] == "--help" || args[0] == "-h");
+    if (!helpOnly && (args.empty() || args[0].rfind("-", 0) == 0)) args.insert(args.begin(), "boot");
+    std::reverse(args.begin(), args.end());
+    try {
+        app.parse(args);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : exitUsage;
+    }
+
+    if (app.got_subcommand("machines")) {
+        listMachines();
+        return 0;
+    }
+    std::string error;
+    if (!setUpMachine(machine, error)) {
+        std::fprintf(stderr, "tembrel: %s\n", error.c_str());
+        return exitUsage;
+    }
+    int status = 0;
+    if (app.got_subcommand("settings")) {
+        showSettings(*BootMenu::instance());
+    } else {
+        status = boot(bootChoice);
+    }
+    shutDown();
+    return status;
 }

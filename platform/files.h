@@ -50,6 +50,9 @@ bool readFile(Handle handle, void* buffer, std::uint32_t length, std::uint32_t* 
 /// Writes `length` bytes at the current position. `transferred` receives the count.
 bool writeFile(Handle handle, const void* buffer, std::uint32_t length, std::uint32_t* transferred);
 
+/// Writes what is buffered for the file to its medium. False on failure.
+bool flushFile(Handle handle);
+
 /// Moves the position; returns the new position, or `invalidFileSize`.
 std::uint32_t setFilePointer(Handle handle, std::int32_t distance, std::uint32_t method);
 

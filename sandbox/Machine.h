@@ -60,9 +60,11 @@ public:
     // Processor.
     bool kernelMode = false;
 
-    // Message boxes: answered from `boxAnswers` in order, then Yes for a Yes/No box
-    // (or `defaultYesNoAnswer`) and OK for the rest. Every box is recorded.
+    // Message boxes: answered from `boxAnswers` in order, then by `boxPolicy` when the
+    // front end set one (its `answer` field holds the default), else Yes for a Yes/No
+    // box (or `defaultYesNoAnswer`) and OK for the rest. Every box is recorded.
     std::deque<std::int32_t> boxAnswers;
+    std::function<std::int32_t(const MessageBoxRecord&)> boxPolicy;
     std::int32_t defaultYesNoAnswer = 6;
     std::vector<MessageBoxRecord> boxes;
     unsigned windowUpdates = 0;

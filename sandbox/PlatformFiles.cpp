@@ -153,6 +153,8 @@ bool writeFile(Handle handle, const void* buffer, std::uint32_t length, std::uin
     return ok;
 }
 
+bool flushFile(Handle handle) { return machine().object(handle) != nullptr; }
+
 std::uint32_t setFilePointer(Handle handle, std::int32_t distance, std::uint32_t method) {
     sandbox::OpenObject* object = machine().object(handle);
     return object != nullptr ? object->seek(distance, method) : invalidFileSize;

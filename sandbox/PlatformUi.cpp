@@ -9,13 +9,16 @@ namespace platform {
 
 std::int32_t messageBox(WindowHandle owner, const char16_t* text, const char16_t* caption, std::uint32_t style) {
     sandbox::Machine& m = sandbox::machine();
-    std::int32_t answer = (style & 0x0F) == boxYesNo ? m.defaultYesNoAnswer : answerOk;
+    sandbox::MessageBoxRecord box{owner, text != nullptr ? text : u"", caption != nullptr ? caption : u"", style,
+                                  (style & 0x0F) == boxYesNo ? m.defaultYesNoAnswer : answerOk};
     if (!m.boxAnswers.empty()) {
-        answer = m.boxAnswers.front();
+        box.answer = m.boxAnswers.front();
         m.boxAnswers.pop_front();
+    } else if (m.boxPolicy) {
+        box.answer = m.boxPolicy(box);
     }
-    m.boxes.push_back({owner, text != nullptr ? text : u"", caption != nullptr ? caption : u"", style, answer});
-    return answer;
+    m.boxes.push_back(box);
+    return box.answer;
 }
 
 void updateWindow(WindowHandle) { ++sandbox::machine().windowUpdates; }
