@@ -66,4 +66,9 @@ public:
 
 protected:
     BootController();
+
+    /// The settings part of setup(): serial console, file source, kernel and image
+    /// names, verbosities. False, with the reason printed, when a Preferences text
+    /// fills its whole field and so has no end.
+    bool readSettings(const Preferences& preferences);
 };
