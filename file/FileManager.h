@@ -37,6 +37,11 @@ public:
     std::int32_t debugLevel = 1;
 
 protected:
+    /// Converts `text` to 8-bit text in the default code page into `destination`,
+    /// terminated, within `capacity` bytes. False, after a message, when it does not
+    /// fit or cannot be converted (an empty text cannot).
+    bool toNarrow(char* destination, const char16_t* text, std::uint32_t capacity);
+
     Console** console;
     char fileName[nameCapacity] = {};
 };
