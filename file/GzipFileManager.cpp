@@ -55,6 +55,8 @@ std::uint32_t GzipFileManager::size() { return source != nullptr ? source->size(
 std::uint32_t GzipFileManager::realSize() {
     if (source == nullptr) return unknownSize;
     if (plain) return size();
+    // Decoding again to find the size would clear the error the caller was told of.
+    if (damaged()) return unknownSize;
     std::uint32_t here = position;
     std::int64_t remaining = skipBytes(unknownSize);
     bool restored = seek(here);

@@ -109,3 +109,28 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, GzipGoodTest, ::testing::ValuesIn(goodCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+class GzipSourceKindTest : public FileFixture {};
+
+TEST_F(GzipSourceKindTest, SourcesNotBuiltInFailEveryOperation) {
+    const std::pair<std::uint32_t, const char*> kinds[] = {{1, "UFS"}, {2, "HTTP"}, {7, "UFS"}};
+    for (const auto& [kind, name] : kinds) {
+        consolePage.text.clear();
+        GzipFileManager file(&console, kind);
+        EXPECT_EQ(utf8(consolePage.text), std::string("FileManager: ") + name + " is not available.\n");
+        EXPECT_FALSE(file.setRoot(u"\\Storage Card\\"));
+        EXPECT_FALSE(file.open(u"content", 3));
+        char byte;
+        EXPECT_EQ(file.read(&byte, 1, 0), -1);
+        EXPECT_EQ(file.realSize(), 0xFFFFFFFFu);
+        EXPECT_FALSE(file.seek(0));
+        EXPECT_EQ(file.close(), 0);
+    }
+    GzipFileManager local(&console, 0);
+    EXPECT_TRUE(local.setRoot(u"\\Storage Card\\"));
+    EXPECT_TRUE(local.open(u"content", 3));
+}
+
+}  // namespace
