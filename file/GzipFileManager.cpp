@@ -79,9 +79,7 @@ std::int32_t GzipFileManager::read(void* buffer, std::uint32_t length, std::int3
     length = std::min(length, largestRead);
     stream.next_out = static_cast<Bytef*>(buffer);
     stream.avail_out = length;
-    if (compressed) {
-        inflateInto();
-    }
+    if (compressed) inflateInto();
     if (!compressed && !damaged()) passThrough();
 
     std::uint32_t produced = length - stream.avail_out;
@@ -109,7 +107,7 @@ void GzipFileManager::inflateInto() {
 
 void GzipFileManager::passThrough() {
     std::uint32_t buffered = std::min(stream.avail_in, stream.avail_out);
-    std::memcpy(stream.next_out, stream.next_in, buffered);
+    if (buffered != 0) std::memcpy(stream.next_out, stream.next_in, buffered);
     stream.next_in += buffered;
     stream.avail_in -= buffered;
     stream.next_out += buffered;

@@ -83,11 +83,18 @@ TEST_P(GzipGoodTest, ExplicitOffsetsBackwardsAndForwards) {
         std::size_t offset;
         bool explicitOffset;
     };
-    // The loader's pattern and more: far ahead, back to the start, continuing,
-    // program headers, the end, past the end, back again.
-    const Step steps[] = {{size * 3 / 4, true}, {0, true},        {0, false},    {size / 2, true},
-                          {52, true},           {size - std::min<std::size_t>(size, 10), true},
-                          {size + 10, true},    {1, true},        {0, false}};
+    // The loader's pattern and more: far ahead, back to the start, continuing, ahead
+    // again from a later member, program headers, the end, past the end, back again.
+    const Step steps[] = {{size * 3 / 4, true},
+                          {0, true},
+                          {0, false},
+                          {size / 2, true},
+                          {size * 5 / 8, true},
+                          {52, true},
+                          {size - std::min<std::size_t>(size, 10), true},
+                          {size + 10, true},
+                          {1, true},
+                          {0, false}};
     std::size_t here = 0;
     for (const Step& step : steps) {
         if (step.explicitOffset) here = step.offset;
