@@ -37,9 +37,9 @@ public:
     std::int32_t debugLevel = 1;
 
 protected:
-    /// Converts `text` to 8-bit text in the default code page into `destination` of
-    /// `capacity` bytes, terminated. Prints the reason and returns false when it does
-    /// not fit or cannot be converted (empty text cannot).
+    /// Converts `text` to 8-bit text in the default code page into `destination`,
+    /// terminated, within `capacity` bytes. False, after a message, when it does not
+    /// fit or cannot be converted (an empty text cannot).
     bool toNarrow(char* destination, const char16_t* text, std::uint32_t capacity);
 
     Console** console;
