@@ -44,9 +44,9 @@ bool HttpFileManager::startSockets() {
 
 bool HttpFileManager::connectToHost() {
     bool noSocket = false;
-    if (const platform::HostEntry* host = platform::hostByName(hostName)) {
+    const platform::HostEntry* host = platform::hostByName(hostName);
+    if (host != nullptr && host->addressType == platform::addressFamilyInet && host->addressLength == 4) {
         for (const char* const* entry = host->addresses; *entry != nullptr && !noSocket; ++entry) {
-            if (host->addressType != platform::addressFamilyInet || host->addressLength != 4) break;
             std::uint32_t address;
             std::memcpy(&address, *entry, 4);
             if (tryAddress(address, noSocket)) return true;
