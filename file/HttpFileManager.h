@@ -49,6 +49,10 @@ private:
     bool buildRequest(const char* method);
     bool sendRequest(HttpConnection& connection, const char* method);
     bool receiveHeader(HttpConnection& connection, char* buffer, std::uint32_t& filled, HttpReplyHeader& header);
+    /// Sends the request with `method` and receives the reply's header into `buffer`
+    /// (`filled` bytes came, body bytes included). Prints the reason on failure.
+    bool exchange(HttpConnection& connection, const char* method, HeapBlock& buffer, std::uint32_t& filled,
+                  HttpReplyHeader& header);
     bool headRequest(std::uint32_t& length, std::uint32_t& headerBytes);
     bool fetchContent();
     std::int32_t copyOut(void* buffer, std::uint32_t length, std::uint32_t start) const;

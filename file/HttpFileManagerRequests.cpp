@@ -66,21 +66,27 @@ bool HttpFileManager::receiveHeader(HttpConnection& connection, char* buffer, st
     return true;
 }
 
-bool HttpFileManager::headRequest(std::uint32_t& length, std::uint32_t& headerBytes) {
-    HttpConnection connection(server, console, debugLevel);
+bool HttpFileManager::exchange(HttpConnection& connection, const char* method, HeapBlock& buffer,
+                               std::uint32_t& filled, HttpReplyHeader& header) {
     if (!connection.opened()) {
         (*console)->print(u"can't open socket.\n");
         return false;
     }
-    if (!sendRequest(connection, "HEAD ")) return false;
-    HeapBlock buffer = allocateHeapBlock(headerCapacity);
+    if (!sendRequest(connection, method)) return false;
+    buffer = allocateHeapBlock(headerCapacity);
     if (!buffer) {
         (*console)->print(u"can't allocate receive buffer.\n");
         return false;
     }
+    return receiveHeader(connection, buffer.get(), filled, header);
+}
+
+bool HttpFileManager::headRequest(std::uint32_t& length, std::uint32_t& headerBytes) {
+    HttpConnection connection(server, console, debugLevel);
+    HeapBlock buffer;
     std::uint32_t filled = 0;
     HttpReplyHeader header;
-    if (!receiveHeader(connection, buffer.get(), filled, header)) return false;
+    if (!exchange(connection, "HEAD ", buffer, filled, header)) return false;
     headerBytes = header.length;
     length = header.contentLength;
     if (header.hasContentLength) {
@@ -96,19 +102,10 @@ bool HttpFileManager::headRequest(std::uint32_t& length, std::uint32_t& headerBy
 // Content-Length (the HEAD reply's when it names none).
 bool HttpFileManager::fetchContent() {
     HttpConnection connection(server, console, debugLevel);
-    if (!connection.opened()) {
-        (*console)->print(u"can't open socket.\n");
-        return false;
-    }
-    if (!sendRequest(connection, "GET ")) return false;
-    HeapBlock buffer = allocateHeapBlock(headerCapacity);
-    if (!buffer) {
-        (*console)->print(u"can't allocate receive buffer.\n");
-        return false;
-    }
+    HeapBlock buffer;
     std::uint32_t filled = 0;
     HttpReplyHeader header;
-    if (!receiveHeader(connection, buffer.get(), filled, header)) return false;
+    if (!exchange(connection, "GET ", buffer, filled, header)) return false;
     std::uint32_t length = header.hasContentLength ? header.contentLength : contentLength;
     HeapBlock copy = allocateHeapBlock(length);
     if (!copy) {
