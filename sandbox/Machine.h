@@ -17,6 +17,7 @@
 #include "platform/queries.h"
 #include "platform/types.h"
 #include "sandbox/MachineProfile.h"
+#include "sandbox/Network.h"
 #include "sandbox/OpenObject.h"
 #include "sandbox/SerialLine.h"
 #include "sandbox/SerialPort.h"
@@ -74,6 +75,9 @@ public:
     /// Bytes that writes to storage may still add before the card is full; unset
     /// means unlimited.
     std::optional<std::uint64_t> storageSpace;
+
+    // The network behind the socket library.
+    Network network;
 
     // Devices by name ("COM1:", "DSK1:"); "COM1:" is there from the start.
     std::map<std::u16string, DeviceFactory> devices;

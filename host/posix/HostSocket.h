@@ -1,0 +1,48 @@
+// IPv4 stream sockets and name lookup of the host, for the sandbox's network.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace host {
+
+/// An IPv4 stream socket; closed when destroyed. Failures leave the errno value in
+/// `error()`; a wait that runs out leaves ETIMEDOUT.
+class TcpSocket {
+public:
+    TcpSocket() = default;
+    ~TcpSocket();
+    TcpSocket(TcpSocket&& other) noexcept;
+    TcpSocket& operator=(TcpSocket&& other) noexcept;
+    TcpSocket(const TcpSocket&) = delete;
+    TcpSocket& operator=(const TcpSocket&) = delete;
+
+    /// A new socket; check isOpen().
+    static TcpSocket open();
+
+    bool isOpen() const { return fd_ >= 0; }
+    /// Connects to `address`:`port` (both in network byte order), waiting at most
+    /// `timeoutMs`. False on failure.
+    bool connect(std::uint32_t address, std::uint16_t port, int timeoutMs);
+    /// Bytes sent, or -1.
+    std::int64_t send(const void* data, std::size_t length);
+    /// Bytes received, 0 at the end of the stream, or -1; waits at most `timeoutMs`
+    /// for the first byte.
+    std::int64_t receive(void* buffer, std::size_t length, int timeoutMs);
+    int error() const { return error_; }
+
+private:
+    explicit TcpSocket(int fd, int error) : fd_(fd), error_(error) {}
+    bool fail(int error);
+    bool waitFor(short events, int timeoutMs);
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+/// The IPv4 addresses (network byte order) that the host's resolver knows for
+/// `name`, in its order; empty when it knows none.
+std::vector<std::uint32_t> resolveIPv4(const std::string& name);
+
+}  // namespace host
