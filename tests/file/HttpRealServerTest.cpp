@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "file/GzipFileManager.h"
 #include "tests/file/HttpServers.h"
 #include "tests/file/HttpTest.h"
 
@@ -68,6 +69,23 @@ TEST_P(HttpRealServerTest, FetchesKernelAndImageAsOnDisk) {
     manager.close();
     ASSERT_TRUE(manager.open(u"/miniroot.fs", 3));
     EXPECT_EQ(readInPieces(65536), image);
+}
+
+TEST_P(HttpRealServerTest, GzipKernelDecompressesAsOnDisk) {
+    // Through the source choice of the boot controller's file manager: kind 2 is HTTP.
+    ASSERT_EQ(std::system(("gzip -dc " + (served.path() / "korvel.gz").string() + " > " +
+                           (work.path() / "kernel").string()).c_str()), 0);
+    const std::string kernel = work.read("kernel");
+    GzipFileManager gzip(&console, 2);
+    ASSERT_TRUE(gzip.setRoot(rootFor(server->port()).c_str())) << output();
+    ASSERT_TRUE(gzip.open(u"/korvel.gz", 3));
+    EXPECT_EQ(gzip.realSize(), kernel.size());
+    std::string bytes(kernel.size(), '\0');
+    EXPECT_EQ(gzip.read(bytes.data(), 52, 0), 52);
+    EXPECT_EQ(gzip.read(bytes.data() + 52, static_cast<std::uint32_t>(kernel.size() - 52), -1),
+              static_cast<std::int32_t>(kernel.size() - 52));
+    EXPECT_TRUE(bytes == kernel);
+    gzip.close();
 }
 
 TEST_P(HttpRealServerTest, MissingFileFailsWithItsStatus) {
