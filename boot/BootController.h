@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "boot/Preferences.h"
 
@@ -23,6 +24,10 @@ public:
     static constexpr std::uint32_t localFiles = 0;
     static constexpr std::uint32_t ufsFiles = 1;
     static constexpr std::uint32_t httpFiles = 2;
+
+    /// The file source a kernel directory names: HTTP when it holds "http://", else
+    /// UFS when it holds a "/", else local files.
+    static std::uint32_t fileSourceKindOf(std::u16string_view directory);
 
     /// The process-wide controller, or null while none has been installed.
     static BootController* instance();

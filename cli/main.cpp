@@ -9,6 +9,7 @@
 #include "boot/BootController.h"
 #include "boot/BootMenu.h"
 #include "cli/BootCommand.h"
+#include "cli/CatCommand.h"
 #include "cli/HeadlessPages.h"
 #include "cli/MachineSetup.h"
 #include "cli/MessageBoxes.h"
@@ -125,6 +126,11 @@ int main(int argc, char** argv) {
     bootCommand->add_flag("--log", bootChoice.log, "\"save to file\": the console goes to bootlog.txt on the card");
     CLI::App* settingsCommand = app.add_subcommand("settings", "show the settings the pages would show");
     addMachineOptions(settingsCommand);
+    std::string catRoot, catName;
+    CLI::App* catCommand = app.add_subcommand("cat", "read a file through the boot loader's own file sources");
+    addMachineOptions(catCommand);
+    catCommand->add_option("ROOT", catRoot, "a kernel directory: \\Storage Card\\, 2:/ or http://host:port/")->required();
+    catCommand->add_option("NAME", catName, "the file's name under ROOT")->required();
     app.add_subcommand("machines", "list the simulated handhelds");
     app.require_subcommand(0, 1);
     // Boot is the default: "tembrel --machine x" means "tembrel boot --machine x".
@@ -150,6 +156,8 @@ int main(int argc, char** argv) {
     int status = 0;
     if (app.got_subcommand("settings")) {
         showSettings(*BootMenu::instance());
+    } else if (app.got_subcommand("cat")) {
+        status = catFile(catRoot, catName);
     } else {
         status = boot(bootChoice);
     }
