@@ -15,8 +15,10 @@
 
 #include "platform/queries.h"
 #include "platform/types.h"
+#include "sandbox/CoreLibrary.h"
 #include "sandbox/MachineProfile.h"
 #include "sandbox/OpenObject.h"
+#include "sandbox/PhysicalMemory.h"
 
 namespace sandbox {
 
@@ -57,6 +59,11 @@ public:
     // Processor.
     bool kernelMode = false;
 
+    // Physical memory: RAM, the free-frame pool, blocks, mappings, device models.
+    PhysicalMemory memory;
+    // The core library and the calls looked up in it, with their faults.
+    CoreLibrary coreLibrary;
+
     // Message boxes: answered from `boxAnswers` in order, then Yes for a Yes/No box
     // (or `defaultYesNoAnswer`) and OK for the rest. Every box is recorded.
     std::deque<std::int32_t> boxAnswers;
@@ -64,7 +71,7 @@ public:
     std::vector<MessageBoxRecord> boxes;
     unsigned windowUpdates = 0;
 
-    // Faults a test can inject.
+    // Faults a test can inject. Heap requests larger than the machine's RAM fail too.
     bool heapExhausted = false;
 
     // Devices by name ("COM1:", "DSK1:").
