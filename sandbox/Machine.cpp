@@ -30,7 +30,8 @@ Machine::Machine(const MachineProfile& profile)
       displayWidth(profile.displayWidth),
       displayHeight(profile.displayHeight),
       displayDepth(profile.displayDepth),
-      displayDpi(profile.displayDpi) {
+      displayDpi(profile.displayDpi),
+      memory(profile) {
     devices[u"COM1:"] = openSerialPort;
 }
 

@@ -16,9 +16,11 @@
 
 #include "platform/queries.h"
 #include "platform/types.h"
+#include "sandbox/CoreLibrary.h"
 #include "sandbox/MachineProfile.h"
 #include "sandbox/Network.h"
 #include "sandbox/OpenObject.h"
+#include "sandbox/PhysicalMemory.h"
 #include "sandbox/SerialLine.h"
 #include "sandbox/SerialPort.h"
 
@@ -61,6 +63,11 @@ public:
     // Processor.
     bool kernelMode = false;
 
+    // Physical memory: RAM, the free-frame pool, blocks, mappings, device models.
+    PhysicalMemory memory;
+    // The core library and the calls looked up in it, with their faults.
+    CoreLibrary coreLibrary;
+
     // Message boxes: answered from `boxAnswers` in order, then by `boxPolicy` when the
     // front end set one (its `answer` field holds the default), else Yes for a Yes/No
     // box (or `defaultYesNoAnswer`) and OK for the rest. Every box is recorded.
@@ -70,7 +77,7 @@ public:
     std::vector<MessageBoxRecord> boxes;
     unsigned windowUpdates = 0;
 
-    // Faults a test can inject.
+    // Faults a test can inject. Heap requests larger than the machine's RAM fail too.
     bool heapExhausted = false;
     /// Bytes that writes to storage may still add before the card is full; unset
     /// means unlimited.
