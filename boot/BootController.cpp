@@ -4,6 +4,7 @@
 #include "boot/BootMenu.h"
 #include "boot/BootSequence.h"
 #include "console/Console.h"
+#include "console/HardwareConsole.h"
 #include "file/FileManager.h"
 #include "load/Loader.h"
 #include "memory/MemoryManager.h"
@@ -14,11 +15,18 @@ std::unique_ptr<BootController> current;
 
 BootController::BootController() : console(Console::instance()) {}
 
+// Each pointer is cleared as its component goes, so that a component destroyed later
+// (the hardware console) sees that the memory manager is gone.
 BootController::~BootController() {
     delete memoryManager;
+    memoryManager = nullptr;
     delete architecture;
+    architecture = nullptr;
+    HardwareConsole::destroyInstance();
     delete fileManager;
+    fileManager = nullptr;
     delete loader;
+    loader = nullptr;
 }
 
 BootController* BootController::instance() { return current.get(); }

@@ -33,6 +33,13 @@ Machine::Machine(const MachineProfile& profile)
       displayDpi(profile.displayDpi),
       memory(profile) {
     devices[u"COM1:"] = openSerialPort;
+    if (isStrongArm(profile)) {
+        uart3 = std::make_shared<Sa11x0Uart3>(serialLine);
+        memory.attachDevice(Sa11x0Uart3::base, Sa11x0Uart3::size, uart3);
+    } else {
+        ffuart = std::make_shared<PxaFfuart>(serialLine);
+        memory.attachDevice(PxaFfuart::base, PxaFfuart::size, ffuart);
+    }
 }
 
 platform::Handle Machine::addHandle(std::unique_ptr<OpenObject> object) {

@@ -23,6 +23,7 @@
 #include "sandbox/PhysicalMemory.h"
 #include "sandbox/SerialLine.h"
 #include "sandbox/SerialPort.h"
+#include "sandbox/UartModels.h"
 
 namespace sandbox {
 
@@ -92,6 +93,10 @@ public:
     // The first serial line and the driver of "COM1:" on it.
     SerialLine serialLine;
     SerialPortState serialPort;
+    // The UART of the machine's processor family that a hardware console drives; the
+    // other is null.
+    std::shared_ptr<Sa11x0Uart3> uart3;
+    std::shared_ptr<PxaFfuart> ffuart;
 
     // Open handles and the calling thread's last error.
     std::map<platform::Handle, std::unique_ptr<OpenObject>> handles;
