@@ -11,6 +11,7 @@
 #include "cli/BootCommand.h"
 #include "cli/CatCommand.h"
 #include "cli/HeadlessPages.h"
+#include "cli/InfoCommand.h"
 #include "cli/MachineSetup.h"
 #include "cli/MessageBoxes.h"
 #include "cli/Terminal.h"
@@ -131,6 +132,11 @@ int main(int argc, char** argv) {
     addMachineOptions(catCommand);
     catCommand->add_option("ROOT", catRoot, "a kernel directory: \\Storage Card\\, 2:/ or http://host:port/")->required();
     catCommand->add_option("NAME", catName, "the file's name under ROOT")->required();
+    std::string infoKernel;
+    CLI::App* infoCommand = app.add_subcommand("info", "show what the loader would stage for a kernel");
+    infoCommand->add_option("--machine", machine.machine, "simulated handheld: a short name or a platform name")
+        ->capture_default_str();
+    infoCommand->add_option("KERNEL", infoKernel, "an ELF kernel file, plain or gzip")->required();
     app.add_subcommand("machines", "list the simulated handhelds");
     app.require_subcommand(0, 1);
     // Boot is the default: "tembrel --machine x" means "tembrel boot --machine x".
@@ -156,6 +162,8 @@ int main(int argc, char** argv) {
     int status = 0;
     if (app.got_subcommand("settings")) {
         showSettings(*BootMenu::instance());
+    } else if (app.got_subcommand("info")) {
+        status = showKernelInfo(infoKernel);
     } else if (app.got_subcommand("cat")) {
         status = catFile(catRoot, catName);
     } else {

@@ -9,14 +9,16 @@ Console* current = nullptr;
 Console* created = nullptr;
 }  // namespace
 
+Console* Console::window() {
+    if (created == nullptr) created = new (std::nothrow) Console();
+    // Callers print without testing the result, so a console must always exist:
+    // without memory for one, a static one takes its place.
+    static Console fallback;
+    return created != nullptr ? created : &fallback;
+}
+
 Console* Console::instance() {
-    if (current == nullptr) {
-        created = new (std::nothrow) Console();
-        // Callers print without testing the result, so a console must always exist:
-        // without memory for one, a static one takes its place.
-        static Console fallback;
-        current = created != nullptr ? created : &fallback;
-    }
+    if (current == nullptr) current = window();
     return current;
 }
 

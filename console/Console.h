@@ -37,6 +37,8 @@ public:
 
     /// The current console; creates the window console when none is installed.
     static Console* instance();
+    /// The window console itself, whatever console is current; created when needed.
+    static Console* window();
     /// Makes `console` the current console. The caller keeps ownership.
     static void setInstance(Console* console);
     /// Destroys the window console, if one was created, and empties the slot.

@@ -1,5 +1,5 @@
 #!/bin/sh
-# tembrel cat reads through the boot loader's sources: a gzip file comes out as
+# tembrel cat and info read through the boot loader's sources: a gzip file comes out as
 # gzip -dc gives it, a plain file as it is, and a missing file fails.
 set -eu
 tembrel=$1
@@ -19,3 +19,16 @@ if "$tembrel" cat --storage "$work" '\Storage Card\' missing > "$work/out" 2> "$
     exit 1
 fi
 grep -q 'can.t open "\\Storage Card\\missing"' "$work/err"
+
+# tembrel info stages a gzip kernel the way a boot does and lists what it staged.
+kernel=$2
+gzip -c "$kernel" > "$work/korvel.gz"
+"$tembrel" info "$work/korvel.gz" > "$work/info"
+grep -q '^file size: .* bytes$' "$work/info"
+grep -q -- '->load 0xc0200000+0x00000064' "$work/info"
+grep -q '^load link [0-9]*, zero clear link 1$' "$work/info"
+if "$tembrel" info "$work/plain" > "$work/info"; then
+    echo "a text file was staged as a kernel" >&2
+    exit 1
+fi
+grep -q 'not a ELF file' "$work/info"
