@@ -34,8 +34,12 @@ inline constexpr std::uint32_t errorPathNotFound = 3;
 inline constexpr std::uint32_t errorAccessDenied = 5;
 inline constexpr std::uint32_t errorInvalidHandle = 6;
 inline constexpr std::uint32_t errorNotEnoughMemory = 8;
+inline constexpr std::uint32_t errorNotReady = 21;
+inline constexpr std::uint32_t errorSectorNotFound = 27;
 inline constexpr std::uint32_t errorWriteFault = 29;
 inline constexpr std::uint32_t errorReadFault = 30;
+inline constexpr std::uint32_t errorNotSupported = 50;
+inline constexpr std::uint32_t errorInvalidParameter = 87;
 inline constexpr std::uint32_t errorDiskFull = 112;
 inline constexpr std::uint32_t errorInvalidName = 123;
 

@@ -27,4 +27,10 @@ std::uint32_t OpenObject::size() {
     return platform::invalidFileSize;
 }
 
+bool OpenObject::ioControl(std::uint32_t, void*, std::uint32_t, void*, std::uint32_t, std::uint32_t& returned) {
+    returned = 0;
+    machine().lastError = platform::errorNotSupported;
+    return false;
+}
+
 }  // namespace sandbox

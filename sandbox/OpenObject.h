@@ -15,6 +15,9 @@ public:
     virtual std::uint32_t seek(std::int32_t distance, std::uint32_t method);
     /// The size, or 0xFFFFFFFF.
     virtual std::uint32_t size();
+    /// Answers a device I/O control request; objects that are not devices refuse it.
+    virtual bool ioControl(std::uint32_t code, void* input, std::uint32_t inputSize, void* output,
+                           std::uint32_t outputSize, std::uint32_t& returned);
 };
 
 }  // namespace sandbox

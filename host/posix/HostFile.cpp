@@ -41,20 +41,38 @@ File File::open(const std::filesystem::path& path, Mode mode) {
     return File(fd, 0);
 }
 
-std::int64_t File::read(void* buffer, std::size_t length) {
+namespace {
+
+/// Reads until `length` bytes, the end of the file or an error: `call(destination,
+/// count, done)` is one read of the system. Returns the count, or -1 with `error` set.
+template <class Call>
+std::int64_t readFully(void* buffer, std::size_t length, int& error, Call call) {
     auto* out = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < length) {
-        ssize_t n = ::read(fd_, out + done, length - done);
+        ssize_t n = call(out + done, length - done, done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            error_ = errno;
+            error = errno;
             return -1;
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
     }
     return static_cast<std::int64_t>(done);
+}
+
+}  // namespace
+
+std::int64_t File::read(void* buffer, std::size_t length) {
+    return readFully(buffer, length, error_,
+                     [this](unsigned char* to, std::size_t count, std::size_t) { return ::read(fd_, to, count); });
+}
+
+std::int64_t File::readAt(std::uint64_t offset, void* buffer, std::size_t length) {
+    return readFully(buffer, length, error_, [this, offset](unsigned char* to, std::size_t count, std::size_t done) {
+        return ::pread(fd_, to, count, static_cast<off_t>(offset + done));
+    });
 }
 
 std::int64_t File::write(const void* buffer, std::size_t length) {

@@ -24,6 +24,8 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     /// Bytes read (short at the end of the file), or -1.
     std::int64_t read(void* buffer, std::size_t length);
+    /// Bytes read at `offset` (short at the end of the file), or -1. The position is kept.
+    std::int64_t readAt(std::uint64_t offset, void* buffer, std::size_t length);
     /// Bytes written, or -1.
     std::int64_t write(const void* buffer, std::size_t length);
     /// The new position, or -1. `whence` is SEEK_SET, SEEK_CUR or SEEK_END.

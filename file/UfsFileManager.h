@@ -1,0 +1,28 @@
+// The UFS source: kernels and images on a UFS partition of a disk unit.
+#pragma once
+
+#include <cstdint>
+
+#include "file/FileManager.h"
+#include "file/OpenFile.h"
+
+/// Reads files from the UFS partition of the disk that the root names ("2:" for unit 2;
+/// unit 1 otherwise). Names are paths from the file system's root directory.
+class UfsFileManager : public FileManager {
+public:
+    explicit UfsFileManager(Console** console);
+
+    /// Opens the disk unit of `root` and selects its partition.
+    bool setRoot(const char16_t* root) override;
+    bool open(const char16_t* name, std::uint32_t flags) override;
+    std::uint32_t size() override;
+    std::int32_t close() override;
+    /// Reads from `offset` (-1: the position); fewer bytes only at the end or on an error.
+    std::int32_t read(void* buffer, std::uint32_t length, std::int32_t offset) override;
+    /// Nothing can be written: returns 0.
+    std::int32_t write(const void* buffer, std::uint32_t length, std::int32_t offset) override;
+    bool seek(std::uint32_t offset) override;
+
+private:
+    OpenFile openFile;
+};

@@ -1,0 +1,62 @@
+// The UFS reader over an in-memory disk. The input is a script and the disk: one byte L,
+// L bytes of script (a path up to its NUL, then 5-byte operations), then the image.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "file/IoResult.h"
+#include "file/UfsFile.h"
+#include "file/Winblk.h"
+#include "sandbox/BlockDevice.h"
+#include "sandbox/Machine.h"
+
+namespace {
+
+constexpr std::uint32_t largestRead = 70000;
+
+std::uint32_t word(const std::uint8_t* p) {
+    std::uint32_t value;
+    std::memcpy(&value, p, 4);
+    return value;
+}
+
+/// Runs the 5-byte operations: reads, seeks from each origin, and status queries.
+void run(OpenFile& file, const std::uint8_t* ops, std::size_t size) {
+    static std::vector<std::uint8_t> buffer(largestRead);
+    for (; size >= 5; ops += 5, size -= 5) {
+        std::uint32_t value = word(ops + 1);
+        std::uint32_t remaining = 0;
+        UfsStat status{};
+        switch (ops[0] % 4) {
+            case 0:
+                ufsRead(file, buffer.data(), value % largestRead, &remaining);
+                if (remaining > value % largestRead) __builtin_trap();
+                break;
+            case 1: ufsSeek(file, static_cast<std::int32_t>(value), ops[0] / 4 % 4); break;
+            case 2: ufsStat(file, &status); break;
+            default: ufsSeek(file, value, 0); break;
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1 || size < 1 + std::size_t{data[0]}) return 0;
+    const std::uint8_t* script = data + 1;
+    std::size_t scriptSize = data[0];
+    std::size_t pathLength = strnlen(reinterpret_cast<const char*>(script), std::min<std::size_t>(scriptSize, 259));
+    char path[260] = {};
+    std::memcpy(path, script, pathLength);
+
+    sandbox::resetMachine(sandbox::machineProfiles().front());
+    std::vector<std::uint8_t> disk(data + 1 + scriptSize, data + size);
+    disk.resize((disk.size() + 511) / 512 * 512);
+    sandbox::attachDisk(1, std::move(disk));
+    OpenFile file;
+    if (winblkOpen(file, "DSK", 1, 0) != io::ok || ufsOpen(file, path) != io::ok) return 0;
+    std::size_t opsAt = std::min(pathLength + 1, scriptSize);
+    run(file, script + opsAt, scriptSize - opsAt);
+    ufsClose(file);
+    return 0;
+}
