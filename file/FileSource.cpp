@@ -6,6 +6,7 @@
 #include "console/Console.h"
 #include "file/FatFileManager.h"
 #include "file/HttpFileManager.h"
+#include "file/UfsFileManager.h"
 
 std::unique_ptr<FileManager> createFileSource(Console** console, std::uint32_t kind) {
     if (kind == BootController::localFiles) {
@@ -14,6 +15,5 @@ std::unique_ptr<FileManager> createFileSource(Console** console, std::uint32_t k
     if (kind == BootController::httpFiles) {
         return std::unique_ptr<FileManager>(new (std::nothrow) HttpFileManager(console));
     }
-    (*console)->print(u"FileManager: %s is not available.\n", u"UFS");
-    return nullptr;
+    return std::unique_ptr<FileManager>(new (std::nothrow) UfsFileManager(console));
 }
