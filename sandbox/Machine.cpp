@@ -30,7 +30,8 @@ Machine::Machine(const MachineProfile& profile)
       displayWidth(profile.displayWidth),
       displayHeight(profile.displayHeight),
       displayDepth(profile.displayDepth),
-      displayDpi(profile.displayDpi) {}
+      displayDpi(profile.displayDpi),
+      processor(initialProcessorState(profile)) {}
 
 platform::Handle Machine::addHandle(std::unique_ptr<OpenObject> object) {
     platform::Handle handle = nextHandle++;

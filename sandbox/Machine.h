@@ -18,6 +18,9 @@
 #include "platform/types.h"
 #include "sandbox/MachineProfile.h"
 #include "sandbox/OpenObject.h"
+#include "sandbox/ProcessorState.h"
+#include "sandbox/RoutineRunner.h"
+#include "sandbox/SwitchRecord.h"
 
 namespace sandbox {
 
@@ -55,8 +58,16 @@ public:
     std::int32_t displayDpi;
     std::u16string debugLog;
 
-    // Processor.
+    // Processor: the thread's kernel mode, its CPSR and CP15, and the privileged
+    // routines the boot loader ran.
     bool kernelMode = false;
+    ProcessorState processor;
+    std::vector<RoutineRun> routineRuns;
+    /// Set when the boot loader has left the platform.
+    std::optional<SwitchRecord> platformLeft;
+    /// Takes the machine over when the boot loader leaves the platform. When it is
+    /// unset, or returns, the switch comes back to the boot loader as a failed one.
+    std::function<void(const SwitchRecord&)> onLeave;
 
     // Message boxes: answered from `boxAnswers` in order, then Yes for a Yes/No box
     // (or `defaultYesNoAnswer`) and OK for the rest. Every box is recorded.
