@@ -14,6 +14,7 @@ inline constexpr std::uint32_t memRelease = 0x8000;
 
 // Protections. `pagePhysical` marks a VirtualCopy source as a physical address / 256.
 inline constexpr std::uint32_t pageNoAccess = 0x01;
+inline constexpr std::uint32_t pageReadOnly = 0x02;
 inline constexpr std::uint32_t pageReadWrite = 0x04;
 inline constexpr std::uint32_t pageNoCache = 0x200;
 inline constexpr std::uint32_t pagePhysical = 0x400;

@@ -31,7 +31,8 @@ Machine::Machine(const MachineProfile& profile)
       displayHeight(profile.displayHeight),
       displayDepth(profile.displayDepth),
       displayDpi(profile.displayDpi),
-      processor(initialProcessorState(profile)) {}
+      processor(initialProcessorState(profile)),
+      memory(profile) {}
 
 platform::Handle Machine::addHandle(std::unique_ptr<OpenObject> object) {
     platform::Handle handle = nextHandle++;

@@ -16,8 +16,10 @@
 
 #include "platform/queries.h"
 #include "platform/types.h"
+#include "sandbox/CoreLibrary.h"
 #include "sandbox/MachineProfile.h"
 #include "sandbox/OpenObject.h"
+#include "sandbox/PhysicalMemory.h"
 #include "sandbox/ProcessorState.h"
 #include "sandbox/RoutineRunner.h"
 #include "sandbox/SwitchRecord.h"
@@ -69,6 +71,11 @@ public:
     /// unset, or returns, the switch comes back to the boot loader as a failed one.
     std::function<void(const SwitchRecord&)> onLeave;
 
+    // Physical memory: RAM, the free-frame pool, blocks, mappings, device models.
+    PhysicalMemory memory;
+    // The core library and the calls looked up in it, with their faults.
+    CoreLibrary coreLibrary;
+
     // Message boxes: answered from `boxAnswers` in order, then Yes for a Yes/No box
     // (or `defaultYesNoAnswer`) and OK for the rest. Every box is recorded.
     std::deque<std::int32_t> boxAnswers;
@@ -76,7 +83,7 @@ public:
     std::vector<MessageBoxRecord> boxes;
     unsigned windowUpdates = 0;
 
-    // Faults a test can inject.
+    // Faults a test can inject. Heap requests larger than the machine's RAM fail too.
     bool heapExhausted = false;
     /// Bytes that writes to storage may still add before the card is full; unset
     /// means unlimited.

@@ -7,7 +7,9 @@
 namespace platform {
 
 void* heapAlloc(std::size_t bytes) {
-    if (sandbox::machine().heapExhausted) return nullptr;
+    const sandbox::Machine& m = sandbox::machine();
+    // A handheld's heap cannot hand out more than the machine has.
+    if (m.heapExhausted || bytes > m.profile.ramSize) return nullptr;
     return std::malloc(bytes == 0 ? 1 : bytes);
 }
 
