@@ -32,7 +32,10 @@ Machine::Machine(const MachineProfile& profile)
       displayDepth(profile.displayDepth),
       displayDpi(profile.displayDpi),
       processor(initialProcessorState(profile)),
-      memory(profile) {}
+      memory(profile),
+      peripherals(profile) {
+    peripherals.attachTo(memory);
+}
 
 platform::Handle Machine::addHandle(std::unique_ptr<OpenObject> object) {
     platform::Handle handle = nextHandle++;

@@ -19,6 +19,7 @@
 #include "sandbox/CoreLibrary.h"
 #include "sandbox/MachineProfile.h"
 #include "sandbox/OpenObject.h"
+#include "sandbox/Peripherals.h"
 #include "sandbox/PhysicalMemory.h"
 #include "sandbox/ProcessorState.h"
 #include "sandbox/RoutineRunner.h"
@@ -73,6 +74,8 @@ public:
 
     // Physical memory: RAM, the free-frame pool, blocks, mappings, device models.
     PhysicalMemory memory;
+    // The devices behind the register windows, attached to `memory`.
+    Peripherals peripherals;
     // The core library and the calls looked up in it, with their faults.
     CoreLibrary coreLibrary;
 
