@@ -31,15 +31,11 @@ Machine::Machine(const MachineProfile& profile)
       displayHeight(profile.displayHeight),
       displayDepth(profile.displayDepth),
       displayDpi(profile.displayDpi),
-      memory(profile) {
+      processor(initialProcessorState(profile)),
+      memory(profile),
+      peripherals(profile, [this](char c) { serialLine.send(std::string_view(&c, 1)); }) {
+    peripherals.attachTo(memory);
     devices[u"COM1:"] = openSerialPort;
-    if (isStrongArm(profile)) {
-        uart3 = std::make_shared<Sa11x0Uart3>(serialLine);
-        memory.attachDevice(Sa11x0Uart3::base, Sa11x0Uart3::size, uart3);
-    } else {
-        ffuart = std::make_shared<PxaFfuart>(serialLine);
-        memory.attachDevice(PxaFfuart::base, PxaFfuart::size, ffuart);
-    }
 }
 
 platform::Handle Machine::addHandle(std::unique_ptr<OpenObject> object) {

@@ -20,10 +20,13 @@
 #include "sandbox/MachineProfile.h"
 #include "sandbox/Network.h"
 #include "sandbox/OpenObject.h"
+#include "sandbox/Peripherals.h"
 #include "sandbox/PhysicalMemory.h"
+#include "sandbox/ProcessorState.h"
+#include "sandbox/RoutineRunner.h"
 #include "sandbox/SerialLine.h"
 #include "sandbox/SerialPort.h"
-#include "sandbox/UartModels.h"
+#include "sandbox/SwitchRecord.h"
 
 namespace sandbox {
 
@@ -61,11 +64,21 @@ public:
     std::int32_t displayDpi;
     std::u16string debugLog;
 
-    // Processor.
+    // Processor: the thread's kernel mode, its CPSR and CP15, and the privileged
+    // routines the boot loader ran.
     bool kernelMode = false;
+    ProcessorState processor;
+    std::vector<RoutineRun> routineRuns;
+    /// Set when the boot loader has left the platform.
+    std::optional<SwitchRecord> platformLeft;
+    /// Takes the machine over when the boot loader leaves the platform. When it is
+    /// unset, or returns, the switch comes back to the boot loader as a failed one.
+    std::function<void(const SwitchRecord&)> onLeave;
 
     // Physical memory: RAM, the free-frame pool, blocks, mappings, device models.
     PhysicalMemory memory;
+    // The devices behind the register windows, attached to `memory`.
+    Peripherals peripherals;
     // The core library and the calls looked up in it, with their faults.
     CoreLibrary coreLibrary;
 
@@ -93,10 +106,6 @@ public:
     // The first serial line and the driver of "COM1:" on it.
     SerialLine serialLine;
     SerialPortState serialPort;
-    // The UART of the machine's processor family that a hardware console drives; the
-    // other is null.
-    std::shared_ptr<Sa11x0Uart3> uart3;
-    std::shared_ptr<PxaFfuart> ffuart;
 
     // Open handles and the calling thread's last error.
     std::map<platform::Handle, std::unique_ptr<OpenObject>> handles;

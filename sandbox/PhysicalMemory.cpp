@@ -92,6 +92,13 @@ std::uint8_t* PhysicalMemory::frame(std::uint32_t physical) {
     return bytes.get();
 }
 
+const std::uint8_t* PhysicalMemory::existingFrame(std::uint32_t physical) const {
+    std::uint32_t start = physical & ~static_cast<std::uint32_t>(frameMask);
+    if (auto page = committed.find(start); page != committed.end()) return page->second;
+    auto bytes = loose.find(start);
+    return bytes != loose.end() ? bytes->second.get() : nullptr;
+}
+
 bool PhysicalMemory::read(std::uint32_t physical, void* out, std::uint32_t length) {
     if (!isRam(physical, length)) return false;
     auto* to = static_cast<std::uint8_t*>(out);
@@ -145,6 +152,9 @@ std::optional<CommittedPage> PhysicalMemory::committedPage(const void* address) 
 }
 
 void PhysicalMemory::attachDevice(std::uint32_t base, std::uint32_t size, std::shared_ptr<DeviceModel> model) {
+    // A model attached over a window replaces the one there, so that a test can put
+    // its own device where the machine has one.
+    std::erase_if(devices, [base](const DeviceWindow& window) { return window.base == base; });
     devices.push_back({base, size, std::move(model)});
 }
 

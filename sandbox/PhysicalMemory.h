@@ -69,6 +69,9 @@ public:
     /// The bytes of the frame that holds `physical` (frameSize of them, from the
     /// frame's start), or null when the address is not RAM.
     std::uint8_t* frame(std::uint32_t physical);
+    /// The frame that holds `physical` if it has been committed or touched; null for a
+    /// frame that still holds only `fillByte`. Creates nothing.
+    const std::uint8_t* existingFrame(std::uint32_t physical) const;
     /// Copies between RAM and host memory; false (and nothing copied) when the range
     /// is not all RAM.
     bool read(std::uint32_t physical, void* out, std::uint32_t length);
@@ -80,7 +83,8 @@ public:
     std::optional<CommittedPage> committedPage(const void* address) const;
 
     // Device models: accesses through a window mapped over [base, base + size) reach
-    // `model` with the offset from `base`.
+    // `model` with the offset from `base`. A model attached at the base of another
+    // replaces it.
     void attachDevice(std::uint32_t base, std::uint32_t size, std::shared_ptr<DeviceModel> model);
 
     // Faults a test can inject.

@@ -32,6 +32,10 @@ std::unique_ptr<OpenObject> openSerialPort() {
         machine().lastError = platform::errorFileNotFound;
         return nullptr;
     }
+    // The driver runs serial port 3 of an SA-11x0 machine as COM1: its transmitter is
+    // on from here, which the direct-hardware console relies on.
+    Machine& m = machine();
+    if (isStrongArm(m.profile)) m.peripherals.uart->writeRegister(0x0C, 0x03, 4);
     return std::make_unique<SerialPort>();
 }
 

@@ -4,6 +4,7 @@
 #include "boot/BootMenu.h"
 #include "console/HardwareConsole.h"
 #include "console/Pxa2x0HardwareConsole.h"
+#include "sandbox/SerialPortModels.h"
 #include "tests/support/PagePoolTest.h"
 
 namespace {
@@ -22,10 +23,8 @@ TEST_F(Sa11x0Console, BannerThenEveryMessageWithCarriageReturns) {
     EXPECT_EQ(console->consoleType(), Console::serialConsole);
     ASSERT_TRUE(console->open());
     EXPECT_EQ(takeText(), "BaudRate 19200, ByteSize 0x8, Parity 0, StopBits 0\n");
-    machine.uart3->busyReads = 3;  // the console must wait for the transmitter
     console->print(u"one\ntwo %d\n", 2);
     EXPECT_EQ(machine.serialLine.transcript(), banner + "one\r\ntwo 2\r\n");
-    EXPECT_EQ(machine.uart3->busyReads, 0u);
     EXPECT_TRUE(consolePage.text.empty()) << "serial messages do not reach the window";
     EXPECT_EQ(HardwareConsole::instance(&memoryManager, 0), console) << "one console per process";
 }
@@ -73,6 +72,7 @@ TEST(HardwareConsoleChoice, OtherProcessorsHaveNone) {
 class Pxa2x0Console : public PagePoolTest {
 protected:
     Pxa2x0Console() : PagePoolTest("ws003sh") {}
+    sandbox::Pxa2x0UartModel& uart() { return static_cast<sandbox::Pxa2x0UartModel&>(*machine.peripherals.uart); }
     ~Pxa2x0Console() override { HardwareConsole::destroyInstance(); }
 };
 
@@ -84,33 +84,25 @@ TEST_F(Pxa2x0Console, ProgramsTheUartForTheChosenSpeed) {
     for (const auto& [speed, divisor] : speeds) {
         BootMenu::instance()->preferences.serialSpeed = speed;
         ASSERT_TRUE(console->open());
-        EXPECT_EQ(machine.ffuart->dll, divisor) << speed;
-        EXPECT_EQ(machine.ffuart->dlh, 0);
-        EXPECT_EQ(machine.ffuart->lcr, 0x03);
-        EXPECT_EQ(machine.ffuart->mcr, 0x03);
-        EXPECT_EQ(machine.ffuart->fcr, 0x00);
-        EXPECT_EQ(machine.ffuart->ier, 0x40);
+        EXPECT_EQ(uart().divisorValue(), divisor) << speed;
+        EXPECT_EQ(uart().registerValue(0x0C), 0x03u);  // LCR: 8N1, latch closed
+        EXPECT_EQ(uart().registerValue(0x10), 0x03u);  // MCR
+        EXPECT_EQ(uart().registerValue(0x08), 0x00u);  // FCR: FIFOs off
+        EXPECT_EQ(uart().registerValue(0x04), 0x40u);  // IER: unit enabled
     }
     EXPECT_TRUE(machine.serialLine.transcript().empty()) << "the PXA2x0 console does not use COM1";
     console->print(u"hello\n");
     EXPECT_EQ(machine.serialLine.transcript(), "hello\r\n");
-    EXPECT_EQ(machine.ffuart->iirReads, 7u);
 }
 
 TEST_F(Pxa2x0Console, RoutesTheFfuartPinsKeepingTheOthers) {
-    // GAFR3_L with other pins' functions set and bits 7-4 clear.
-    struct Gafr : sandbox::DeviceModel {
-        std::uint32_t value = 0xA5000F0A;
-        std::uint32_t readRegister(std::uint32_t offset, unsigned) override { return offset == 0x6C ? value : 0; }
-        void writeRegister(std::uint32_t offset, std::uint32_t v, unsigned width) override {
-            if (offset == 0x6C && width == 4) value = v;
-        }
-    };
-    auto model = std::make_shared<Gafr>();
-    machine.memory.attachDevice(0x40E00000, 0x1000, model);
+    sandbox::GpioModel& gpio = *machine.peripherals.gpio;
+    gpio.writeRegister(0x6C, 0xA5000F0A, 4);  // GAFR3_L: other pins' functions set, bits 7-4 clear
     HardwareConsole* console = HardwareConsole::instance(&memoryManager, BootController::pxa250);
     ASSERT_TRUE(console->open());
-    EXPECT_EQ(model->value, 0xA5000FFAu);
+    EXPECT_EQ(gpio.readRegister(0x6C, 4), 0xA5000FFAu);
+    EXPECT_EQ(gpio.function(98), 3u);
+    EXPECT_EQ(gpio.function(99), 3u);
 }
 
 TEST_F(Pxa2x0Console, UnmappableGpioLeavesItClosed) {
