@@ -29,10 +29,11 @@ public:
     /// UFS when it holds a "/", else local files.
     static std::uint32_t fileSourceKindOf(std::u16string_view directory);
 
-    /// The process-wide controller, or null while none has been installed.
+    /// The process-wide controller; the first call creates the ARM controller and
+    /// stores the boot sequence as the BootMenu's boot hook.
     static BootController* instance();
-    /// Makes `controller` the process-wide one and stores the boot sequence as the
-    /// BootMenu's boot hook. Replaces (and destroys) an earlier one.
+    /// Makes `controller` the process-wide one (stand-ins in tests) and stores the boot
+    /// hook. Replaces and destroys an earlier one.
     static BootController* install(std::unique_ptr<BootController> controller);
     static void destroyInstance();
 
@@ -40,14 +41,15 @@ public:
     BootController(const BootController&) = delete;
     BootController& operator=(const BootController&) = delete;
 
-    /// Installs the attempt's console and creates the components.
-    virtual bool create() = 0;
+    /// Installs the attempt's console and creates the file manager over the source the
+    /// kernel directory names.
+    virtual bool create();
     /// Reads the attempt's settings from the Preferences; false when the machine is
     /// not supported.
-    virtual bool setup() = 0;
-    /// Chooses the loader for the opened kernel file. Virtual so that a boot can be
-    /// driven with stand-in components.
-    virtual bool attachLoader() = 0;
+    virtual bool setup();
+    /// Chooses the loader for the opened kernel file by its first bytes, releasing an
+    /// earlier attempt's loader. Virtual so that a boot can be driven with stand-ins.
+    virtual bool attachLoader();
 
     std::uint32_t architectureCode = 0;
     std::int32_t architectureDebug = 0;
@@ -71,6 +73,9 @@ public:
 
 protected:
     BootController();
+
+    /// Destroys the components of an earlier attempt, in the destruction order.
+    void releaseComponents();
 
     /// The settings part of setup(): serial console, file source, kernel and image
     /// names, verbosities. False, with the reason printed, when a Preferences text

@@ -286,8 +286,10 @@ TEST_F(BootSequence, PlatformLineNamesTheChosenPlatform) {
     EXPECT_NE(utf8(consolePage.text).find("Sharp W-ZERO3 (WS003SH) (cpu=0x0c108000 machine=0x12345678)\n"), std::string::npos);
 }
 
-TEST_F(BootSequence, WithoutAControllerTheMachineIsNotSupported) {
-    BootController::destroyInstance();
+TEST_F(BootSequence, UnknownProcessorIsNotSupportedByTheArmController) {
+    BootController::destroyInstance();  // the first use makes the real controller
+    BootMenu::instance()->preferences.cpuCode = 0;
+    BootMenu::instance()->preferences.machineCode = 0;
     boot();
     EXPECT_EQ(utf8(lastBox().text), "Architecture not supported.\n");
     EXPECT_EQ(rootWindow.labels, std::vector<std::string>{"0"});
