@@ -8,6 +8,7 @@
 
 #include "boot/BootController.h"
 #include "boot/BootMenu.h"
+#include "cli/AfterSwitch.h"
 #include "cli/BootCommand.h"
 #include "cli/CatCommand.h"
 #include "cli/HeadlessPages.h"
@@ -17,6 +18,7 @@
 #include "cli/Terminal.h"
 #include "console/Console.h"
 #include "host/posix/CodePage.h"
+#include "sandbox/BootHarness.h"
 #include "sandbox/MachineProfile.h"
 
 namespace {
@@ -31,6 +33,7 @@ struct BootChoice {
     bool yes = false;
     bool no = false;
     bool log = false;
+    AfterSwitchChoice afterSwitch;
 };
 
 void listMachines() {
@@ -85,11 +88,12 @@ int boot(const BootChoice& choice) {
     menu->rootWindow = &terminal;
     menu->consoleTab = &terminal;
     menu->mainTab = &pages;
-    runBootCommand(*menu, terminal);
+    std::optional<sandbox::SwitchRecord> left = sandbox::runUntilSwitch([&] { runBootCommand(*menu, terminal); });
     menu->rootWindow = nullptr;
     menu->consoleTab = nullptr;
     menu->mainTab = nullptr;
-    return exitBootFailed;
+    if (!left) return exitBootFailed;
+    return afterSwitch(*left, choice.afterSwitch, terminal);
 }
 
 void shutDown() {
@@ -125,6 +129,13 @@ int main(int argc, char** argv) {
     auto* yes = bootCommand->add_flag("--yes", bootChoice.yes, "answer every question Yes");
     bootCommand->add_flag("--no", bootChoice.no, "answer every question No")->excludes(yes);
     bootCommand->add_flag("--log", bootChoice.log, "\"save to file\": the console goes to bootlog.txt on the card");
+    bootCommand->add_option("--executor", bootChoice.afterSwitch.executor,
+                            "after the switch: arm runs the loader and the kernel on the emulated core, none stops")
+        ->check(CLI::IsMember({"arm", "none"}))
+        ->capture_default_str();
+    bootCommand->add_option("--instructions", bootChoice.afterSwitch.instructionLimit,
+                            "bound on the instructions the emulated core runs")
+        ->capture_default_str();
     CLI::App* settingsCommand = app.add_subcommand("settings", "show the settings the pages would show");
     addMachineOptions(settingsCommand);
     std::string catRoot, catName;
