@@ -12,16 +12,20 @@ find_program(TEMBREL_ARM_READELF arm-none-eabi-readelf REQUIRED)
 #     OBJECTS <source>:<assembler flags separated by commas> ...
 #     HEADER <header path under the generated folder> NAMESPACE <C++ namespace>
 #     [BASE <link address>] [DATA <symbol>=<address> ...]
-#     [COPY_SIZE <bytes>] [POSITION_INDEPENDENT])
+#     [COPY_SIZE <bytes>] [POSITION_INDEPENDENT] [TARGET <library>])
 #
 # Assembles each source, links them at BASE (0 by default) with the DATA symbols
 # placed at fixed addresses, and generates a header and a source that hold the
 # bytes and the address and size of every global routine. With COPY_SIZE the bytes
 # are padded to exactly that many, and the build fails when the code is larger.
 # With POSITION_INDEPENDENT the build fails when an object needs a relocation, that
-# is, when the code holds an address that would only be right at one place.
+# is, when the code holds an address that would only be right at one place. The
+# bytes go into TARGET, the system's own library unless another is named.
 function(tembrel_arm_code name)
-    cmake_parse_arguments(ARG "POSITION_INDEPENDENT" "HEADER;NAMESPACE;BASE;COPY_SIZE" "OBJECTS;DATA" ${ARGN})
+    cmake_parse_arguments(ARG "POSITION_INDEPENDENT" "HEADER;NAMESPACE;BASE;COPY_SIZE;TARGET" "OBJECTS;DATA" ${ARGN})
+    if(NOT ARG_TARGET)
+        set(ARG_TARGET tembrel)
+    endif()
     set(generated ${CMAKE_BINARY_DIR}/generated)
     set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/EmbedArmCode.cmake)
     if(NOT ARG_BASE)
@@ -76,7 +80,7 @@ function(tembrel_arm_code name)
     # folder's custom commands only through a target of their own.
     add_custom_target(${name}Code DEPENDS ${header} ${source_out})
     set_source_files_properties(${source_out} ${header} DIRECTORY ${PROJECT_SOURCE_DIR} PROPERTIES GENERATED TRUE)
-    add_dependencies(tembrel ${name}Code)
-    target_sources(tembrel PRIVATE ${source_out} ${header})
-    target_include_directories(tembrel PUBLIC ${generated})
+    add_dependencies(${ARG_TARGET} ${name}Code)
+    target_sources(${ARG_TARGET} PRIVATE ${source_out} ${header})
+    target_include_directories(${ARG_TARGET} PUBLIC ${generated})
 endfunction()
