@@ -2,7 +2,11 @@
 
 #include <cstdio>
 
+#include <chrono>
+
 #include "sandbox/MachineExecution.h"
+#include "sandbox/QemuRun.h"
+#include "sandbox/Snapshot.h"
 
 namespace {
 
@@ -24,13 +28,42 @@ void showKernelEntry(const sandbox::KernelEntry& entry, Terminal& terminal) {
                   std::to_string(entry.loaderInstructions) + " loader instructions)\n");
 }
 
+/// Boots the snapshot in QEMU's model of the machine; the exit code as afterSwitch's.
+int runInQemu(const sandbox::SnapshotInfo& info, const std::string& snapshot, Terminal& terminal) {
+    sandbox::QemuReport report =
+        sandbox::runSnapshotInQemu(sandbox::machine().profile, info, snapshot, std::chrono::seconds(60));
+    if (!report.ran) {
+        terminal.show("QEMU did not run: " + report.detail + "\n");
+        return 1;
+    }
+    if (!report.serialOutput.empty()) terminal.show("--- kernel UART (QEMU) ---\n" + report.serialOutput + "\n---\n");
+    if (!report.exitStatus) {
+        terminal.show("QEMU stopped without the kernel's status: " + report.detail + "\n");
+        return 1;
+    }
+    terminal.show("kernel exited with status " + std::to_string(*report.exitStatus) + "\n");
+    return *report.exitStatus;
+}
+
 }  // namespace
 
 int afterSwitch(const sandbox::SwitchRecord& record, const AfterSwitchChoice& choice, Terminal& terminal) {
     showSwitch(record, terminal);
+    sandbox::Machine& machine = sandbox::machine();
+    std::string snapshot = choice.snapshot;
+    if (snapshot.empty() && choice.qemu) snapshot = (machine.storageRoot / "snapshot.elf").string();
+    sandbox::SnapshotInfo info{};
+    if (!snapshot.empty()) {
+        std::string error;
+        if (!sandbox::writeSnapshot(machine, record, snapshot, info, error)) {
+            terminal.show("can't write the snapshot: " + error + "\n");
+            return 1;
+        }
+        terminal.show("snapshot written to " + snapshot + "\n");
+    }
+    if (choice.qemu) return runInQemu(info, snapshot, terminal);
     if (choice.executor == "none") return 0;
 
-    sandbox::Machine& machine = sandbox::machine();
     std::size_t uartBefore = machine.peripherals.serialOutput.size();
     sandbox::ExecutorOptions options;
     options.runKernel = true;

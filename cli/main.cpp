@@ -136,6 +136,10 @@ int main(int argc, char** argv) {
     bootCommand->add_option("--instructions", bootChoice.afterSwitch.instructionLimit,
                             "bound on the instructions the emulated core runs")
         ->capture_default_str();
+    bootCommand->add_option("--snapshot", bootChoice.afterSwitch.snapshot,
+                            "write the machine as the jump left it to FILE (ELF, for qemu-system-arm)");
+    bootCommand->add_flag("--qemu", bootChoice.afterSwitch.qemu,
+                          "boot the snapshot in qemu-system-arm (collie or mainstone) instead of the emulated core");
     CLI::App* settingsCommand = app.add_subcommand("settings", "show the settings the pages would show");
     addMachineOptions(settingsCommand);
     std::string catRoot, catName;
