@@ -47,12 +47,9 @@ public:
             report.outcome = ExecutionReport::Outcome::kernelEntered;
             return finish();
         }
-        if (!runStage(report.kernelEntry->entry, options.instructionLimit)) return finish();
-        if (report.semihosting.exitStatus) {
-            report.outcome = ExecutionReport::Outcome::kernelExited;
-            return finish();
-        }
-        return stopped("the kernel ran out of its instruction bound");
+        // The kernel's stage ends cleanly only at its semihosting exit.
+        if (runStage(report.kernelEntry->entry, options.instructionLimit)) report.outcome = ExecutionReport::Outcome::kernelExited;
+        return finish();
     }
 
     ExecutionReport failed() { return finish(); }
@@ -195,10 +192,10 @@ std::string describe(const ExecutionReport& report) {
         case ExecutionReport::Outcome::kernelEntered:
         case ExecutionReport::Outcome::kernelExited: {
             const KernelEntry& k = *report.kernelEntry;
-            int n = std::snprintf(text, sizeof text,
-                                  "kernel entry 0x%08x r0=0x%08x r1=0x%08x r2=0x%08x sp=0x%08x after %llu loader instructions",
-                                  k.entry, k.r0, k.r1, k.r2, k.sp, static_cast<unsigned long long>(k.loaderInstructions));
-            std::string line(text, static_cast<std::size_t>(n > 0 ? n : 0));
+            std::snprintf(text, sizeof text,
+                          "kernel entry 0x%08x r0=0x%08x r1=0x%08x r2=0x%08x sp=0x%08x after %llu loader instructions", k.entry,
+                          k.r0, k.r1, k.r2, k.sp, static_cast<unsigned long long>(k.loaderInstructions));
+            std::string line(text);
             if (report.semihosting.exitStatus) line += "; kernel exit status " + std::to_string(*report.semihosting.exitStatus);
             return line;
         }

@@ -213,6 +213,24 @@ TEST_P(ArmBackEndJump, RefusesAChainThatWouldOverwriteTheLoader) {
     EXPECT_FALSE(machine.kernelMode);
 }
 
+class Sa11x0Jump : public BackEndTest {};
+
+TEST_F(Sa11x0Jump, PrintsTheStackPointerAboveTheStackPage) {
+    machine.memory.setFrameRegion(0xC1FF0000, 0x10000);
+    machine.memory.setFrameOrder(sandbox::FrameOrder::ascending);
+    allocate(0);
+    auto backEnd = makeBackEnd();
+    void* payload = nullptr;
+    PageTag* tag = nullptr;
+    std::uint32_t payloadPhysical = 0;
+    std::uint32_t chain = 0;
+    ASSERT_TRUE(memoryManager->takeTaggedPage(payload, payloadPhysical, tag, chain));
+    *tag = PageTag{PageTag::endOfChain, payloadPhysical, 0xC0200000, 16};
+    takeText();
+    backEnd->jump(chain, chain);
+    EXPECT_EQ(lines(takeText()).front(), "sp for bootloader = c1fff000 + 00001000 = c2000000\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(Families, ArmBackEndJump, ::testing::ValuesIn(families),
                          [](const auto& info) { return std::string(info.param.cacheSize == 8192 ? "Sa11x0" : "Pxa2x0"); });
 

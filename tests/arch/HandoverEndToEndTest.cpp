@@ -65,6 +65,24 @@ INSTANTIATE_TEST_SUITE_P(
                 "console=1 cpu=0x0c208000 machine=0x01040100 timezone=-600"}),
     [](const auto& info) { return std::string(info.param.profile[0] == 'j' ? "Sa11x0" : "Pxa2x0"); });
 
+class HandoverEndToEndConflict : public StagedBoot {
+protected:
+    HandoverEndToEndConflict() : StagedBoot("jornada720") {}
+};
+
+TEST_F(HandoverEndToEndConflict, PoolWhereTheKernelGoesRefusesTheJump) {
+    // The platform gave the pool pages where the kernel is linked: its first range
+    // would overwrite tags and payload that the walk has still to read.
+    machine.memory.setFrameRegion(0xC0200000, 0x100000);
+    machine.memory.setFrameOrder(sandbox::FrameOrder::ascending);
+    EXPECT_FALSE(boot());
+    EXPECT_NE(transcript().find("would overwrite the"), std::string::npos) << transcript();
+    ASSERT_FALSE(machine.boxes.empty());
+    EXPECT_EQ(machine.boxes.back().text, u"Can't jump to the kernel.\n");
+    EXPECT_EQ(machine.boxes.back().caption, u"BOOT FAILED");
+    EXPECT_FALSE(machine.platformLeft);
+}
+
 /// A change to what the boot loader staged, made after the switch, and the check
 /// of the kernel that must catch it.
 struct Corruption {
