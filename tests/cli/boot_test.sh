@@ -33,7 +33,7 @@ expect() {
         echo "FAIL $name: status $got, expected $status"; cat "$work/out"; failures=$((failures + 1)); return
     fi
     rest=$(cat "$work/out")
-    if ! echo "$patterns" | while IFS= read -r p; do
+    if ! printf "%s" "$patterns" | while IFS= read -r p; do
         [ -z "$p" ] && continue
         case "$rest" in
             *"$p"*) rest=${rest#*"$p"} ;;
@@ -69,6 +69,16 @@ expect "safety question answered No" 1 "[WARNING] Data in memory will be lost." 
     --machine jornada720 --storage "$work/sa" --set safetyMessage=1 --no
 expect "stopped at the switch" 0 "left the platform: hand-over" -- \
     --machine jornada720 --storage "$work/sa" --yes --executor none
+expect "SA-11x0 snapshot in QEMU collie" 0 "snapshot written to" "--- kernel UART (QEMU) ---" "result: ok" \
+    "kernel exited with status 0" -- --machine jornada720 --storage "$work/sa" --set safetyMessage=0 --yes --qemu
+expect "PXA2x0 snapshot in QEMU mainstone" 0 "snapshot written to" "image: ok" "result: ok" \
+    "kernel exited with status 0" -- --machine ws003sh --storage "$work/pxa" --yes --qemu
+expect "console saved to bootlog.txt" 0 "log file is \\Storage Card\\bootlog.txt" "result: ok" -- \
+    --machine jornada720 --storage "$work/sa" --yes --log
+grep -q "BOOT START" "$work/sa/Storage Card/bootlog.txt" &&
+    grep -q "tembrel build number: 15" "$work/sa/Storage Card/bootlog.txt" &&
+    ! grep -q "\[progress\] 0" "$work/out" ||
+    { echo "FAIL: the console did not go to bootlog.txt"; failures=$((failures + 1)); }
 expect "kernel not on the card" 1 "[BOOT FAILED] Can't open kernel image." -- \
     --machine jornada720 --storage "$work/sa" --set "kernelName=missing.gz" --yes
 
