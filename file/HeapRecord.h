@@ -28,13 +28,21 @@ HeapRecord<T> makeHeapRecord() {
     return HeapRecord<T>(block != nullptr ? new (block) T() : nullptr);
 }
 
-struct HeapBytesFree {
-    void operator()(std::uint8_t* block) const { platform::heapFree(block); }
+template <class Byte>
+struct HeapArrayFree {
+    void operator()(Byte* block) const { platform::heapFree(block); }
 };
 
-using HeapBytes = std::unique_ptr<std::uint8_t[], HeapBytesFree>;
+/// A buffer of uninitialised bytes on the heap.
+template <class Byte>
+using HeapArray = std::unique_ptr<Byte[], HeapArrayFree<Byte>>;
+using HeapBytes = HeapArray<std::uint8_t>;
+using HeapBlock = HeapArray<char>;
 
-/// `count` uninitialised bytes on the heap; empty when the heap cannot hold them.
+/// `count` bytes on the heap; empty when the heap cannot hold them.
 inline HeapBytes makeHeapBytes(std::size_t count) {
     return HeapBytes(static_cast<std::uint8_t*>(platform::heapAlloc(count)));
+}
+inline HeapBlock allocateHeapBlock(std::size_t count) {
+    return HeapBlock(static_cast<char*>(platform::heapAlloc(count)));
 }

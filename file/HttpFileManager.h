@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "file/FileManager.h"
-#include "file/HeapBlock.h"
+#include "file/HeapRecord.h"
 #include "platform/sockets.h"
 
 class HttpConnection;

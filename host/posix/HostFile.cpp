@@ -8,22 +8,6 @@
 
 namespace host {
 
-File::~File() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-File::File(File&& other) noexcept : fd_(other.fd_), error_(other.error_) { other.fd_ = -1; }
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.fd_;
-        error_ = other.error_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
 File File::open(const std::filesystem::path& path, Mode mode) {
     int flags = O_CLOEXEC;
     switch (mode) {
@@ -66,12 +50,12 @@ std::int64_t readFully(void* buffer, std::size_t length, int& error, Call call) 
 
 std::int64_t File::read(void* buffer, std::size_t length) {
     return readFully(buffer, length, error_,
-                     [this](unsigned char* to, std::size_t count, std::size_t) { return ::read(fd_, to, count); });
+                     [this](unsigned char* to, std::size_t count, std::size_t) { return ::read(fd_.get(), to, count); });
 }
 
 std::int64_t File::readAt(std::uint64_t offset, void* buffer, std::size_t length) {
     return readFully(buffer, length, error_, [this, offset](unsigned char* to, std::size_t count, std::size_t done) {
-        return ::pread(fd_, to, count, static_cast<off_t>(offset + done));
+        return ::pread(fd_.get(), to, count, static_cast<off_t>(offset + done));
     });
 }
 
@@ -79,7 +63,7 @@ std::int64_t File::write(const void* buffer, std::size_t length) {
     const auto* in = static_cast<const unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < length) {
-        ssize_t n = ::write(fd_, in + done, length - done);
+        ssize_t n = ::write(fd_.get(), in + done, length - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             error_ = errno;
@@ -91,7 +75,7 @@ std::int64_t File::write(const void* buffer, std::size_t length) {
 }
 
 std::int64_t File::seek(std::int64_t offset, int whence) {
-    off_t position = ::lseek(fd_, static_cast<off_t>(offset), whence);
+    off_t position = ::lseek(fd_.get(), static_cast<off_t>(offset), whence);
     if (position < 0) {
         error_ = errno;
         return -1;
@@ -101,7 +85,7 @@ std::int64_t File::seek(std::int64_t offset, int whence) {
 
 std::int64_t File::size() const {
     struct stat info {};
-    if (::fstat(fd_, &info) != 0) return -1;
+    if (::fstat(fd_.get(), &info) != 0) return -1;
     return info.st_size;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "host/posix/Descriptor.h"
+
 namespace host {
 
 /// An open host file; closed when destroyed.
@@ -12,16 +14,15 @@ public:
     enum class Mode { readExisting, createAlways, readWriteExisting };
 
     File() = default;
-    ~File();
-    File(File&& other) noexcept;
-    File& operator=(File&& other) noexcept;
+    File(File&&) noexcept = default;
+    File& operator=(File&&) noexcept = default;
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
     /// Opens `path`; check isOpen(). On failure `error()` holds the errno value.
     static File open(const std::filesystem::path& path, Mode mode);
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return fd_.get() >= 0; }
     /// Bytes read (short at the end of the file), or -1.
     std::int64_t read(void* buffer, std::size_t length);
     /// Bytes read at `offset` (short at the end of the file), or -1. The position is kept.
@@ -37,7 +38,7 @@ public:
 
 private:
     explicit File(int fd, int error) : fd_(fd), error_(error) {}
-    int fd_ = -1;
+    Descriptor fd_;
     int error_ = 0;
 };
 

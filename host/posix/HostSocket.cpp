@@ -10,22 +10,6 @@
 
 namespace host {
 
-TcpSocket::~TcpSocket() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : fd_(other.fd_), error_(other.error_) { other.fd_ = -1; }
-
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.fd_;
-        error_ = other.error_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
 TcpSocket TcpSocket::open() {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     return TcpSocket(fd, fd < 0 ? errno : 0);
@@ -38,7 +22,7 @@ bool TcpSocket::fail(int error) {
 
 // Waits until `events` are ready; false with ETIMEDOUT when `timeoutMs` runs out.
 bool TcpSocket::waitFor(short events, int timeoutMs) {
-    pollfd entry{fd_, events, 0};
+    pollfd entry{fd_.get(), events, 0};
     for (;;) {
         int ready = ::poll(&entry, 1, timeoutMs);
         if (ready > 0) return true;
@@ -52,29 +36,29 @@ bool TcpSocket::connect(std::uint32_t address, std::uint16_t port, int timeoutMs
     target.sin_family = AF_INET;
     target.sin_port = port;
     target.sin_addr.s_addr = address;
-    int flags = ::fcntl(fd_, F_GETFL);
+    int flags = ::fcntl(fd_.get(), F_GETFL);
     // Connect without blocking so that the wait can be bounded.
-    if (flags < 0 || ::fcntl(fd_, F_SETFL, flags | O_NONBLOCK) < 0) return fail(errno);
-    bool done = ::connect(fd_, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0;
+    if (flags < 0 || ::fcntl(fd_.get(), F_SETFL, flags | O_NONBLOCK) < 0) return fail(errno);
+    bool done = ::connect(fd_.get(), reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0;
     if (!done && errno != EINPROGRESS) {
         int error = errno;
-        ::fcntl(fd_, F_SETFL, flags);
+        ::fcntl(fd_.get(), F_SETFL, flags);
         return fail(error);
     }
     if (!done && waitFor(POLLOUT, timeoutMs)) {
         int error = 0;
         socklen_t length = sizeof error;
-        if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) < 0) error = errno;
+        if (::getsockopt(fd_.get(), SOL_SOCKET, SO_ERROR, &error, &length) < 0) error = errno;
         if (error == 0) done = true;
         else error_ = error;
     }
-    ::fcntl(fd_, F_SETFL, flags);
+    ::fcntl(fd_.get(), F_SETFL, flags);
     return done;
 }
 
 std::int64_t TcpSocket::send(const void* data, std::size_t length) {
     for (;;) {
-        ssize_t sent = ::send(fd_, data, length, MSG_NOSIGNAL);
+        ssize_t sent = ::send(fd_.get(), data, length, MSG_NOSIGNAL);
         if (sent >= 0) return sent;
         if (errno != EINTR) break;
     }
@@ -85,7 +69,7 @@ std::int64_t TcpSocket::send(const void* data, std::size_t length) {
 std::int64_t TcpSocket::receive(void* buffer, std::size_t length, int timeoutMs) {
     if (!waitFor(POLLIN, timeoutMs)) return -1;
     for (;;) {
-        ssize_t received = ::recv(fd_, buffer, length, 0);
+        ssize_t received = ::recv(fd_.get(), buffer, length, 0);
         if (received >= 0) return received;
         if (errno != EINTR) break;
     }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/posix/Descriptor.h"
+
 namespace host {
 
 /// An IPv4 stream socket; closed when destroyed. Failures leave the errno value in
@@ -13,16 +15,15 @@ namespace host {
 class TcpSocket {
 public:
     TcpSocket() = default;
-    ~TcpSocket();
-    TcpSocket(TcpSocket&& other) noexcept;
-    TcpSocket& operator=(TcpSocket&& other) noexcept;
+    TcpSocket(TcpSocket&&) noexcept = default;
+    TcpSocket& operator=(TcpSocket&&) noexcept = default;
     TcpSocket(const TcpSocket&) = delete;
     TcpSocket& operator=(const TcpSocket&) = delete;
 
     /// A new socket; check isOpen().
     static TcpSocket open();
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return fd_.get() >= 0; }
     /// Connects to `address`:`port` (both in network byte order), waiting at most
     /// `timeoutMs`. False on failure.
     bool connect(std::uint32_t address, std::uint16_t port, int timeoutMs);
@@ -37,7 +38,7 @@ private:
     explicit TcpSocket(int fd, int error) : fd_(fd), error_(error) {}
     bool fail(int error);
     bool waitFor(short events, int timeoutMs);
-    int fd_ = -1;
+    Descriptor fd_;
     int error_ = 0;
 };
 
