@@ -163,7 +163,8 @@ static void checkArguments(int argc, const char* const* argv, const struct BootI
         put("]=");
         put(text);
         put("\n");
-        for (const char* c = text; i == 0 && *c != 0; ++c) good = good && *c != '\\' && *c != '/';
+        // A kernel name is a name, not a local path; an HTTP name is the request path.
+        for (const char* c = text; i == 0 && *c != 0; ++c) good = good && *c != '\\';
     }
     verdict("argv", good, badArgv);
 }
