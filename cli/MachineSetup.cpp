@@ -4,6 +4,7 @@
 
 #include "host/posix/CodePage.h"
 #include "host/posix/HostDirectory.h"
+#include "sandbox/BlockDevice.h"
 #include "sandbox/Machine.h"
 #include "sandbox/MachineProfile.h"
 
@@ -30,6 +31,23 @@ std::vector<std::string> cardLikeFolders(const std::filesystem::path& root) {
     return cards;
 }
 
+/// "N=IMAGE" with N from 1 to 9: the image becomes the card in unit N ("DSKN:").
+bool attachDiskImage(const std::string& disk, std::string& error) {
+    std::size_t equals = disk.find('=');
+    std::error_code ignored;
+    if (equals != 1 || disk[0] < '1' || disk[0] > '9') {
+        error = "--disk takes N=IMAGE with N from 1 to 9, not \"" + disk + "\"";
+        return false;
+    }
+    std::filesystem::path image = disk.substr(2);
+    if (!std::filesystem::is_regular_file(image, ignored)) {
+        error = "disk image \"" + image.string() + "\" does not exist";
+        return false;
+    }
+    sandbox::attachDisk(static_cast<unsigned>(disk[0] - '0'), image);
+    return true;
+}
+
 }  // namespace
 
 bool setUpMachine(const MachineChoice& choice, std::string& error) {
@@ -47,6 +65,9 @@ bool setUpMachine(const MachineChoice& choice, std::string& error) {
         }
         m.storageRoot = choice.storage;
         m.storageCards = choice.cards.empty() ? cardLikeFolders(m.storageRoot) : choice.cards;
+    }
+    for (const std::string& disk : choice.disks) {
+        if (!attachDiskImage(disk, error)) return false;
     }
     if (!choice.serial.empty() && !m.serialLine.copyTo(choice.serial)) {
         error = "cannot write the serial line to \"" + choice.serial + "\"";

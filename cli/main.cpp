@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
         command->add_option("--card", machine.cards,
                             "root folder that is a storage card (default: the folders named like cards)");
         command->add_option("--serial", machine.serial, "copy the serial line to FILE, or - for standard error");
+        command->add_option("--disk", machine.disks, "N=IMAGE: a card image as the block device DSKN: (for N:/ roots)");
     };
     CLI::App* bootCommand = app.add_subcommand("boot", "press Boot (the default)");
     addMachineOptions(bootCommand);
