@@ -64,7 +64,7 @@ bool parsePlatform(const BootMenu& menu, const std::string& value, std::int32_t&
 
 }  // namespace
 
-HeadlessPages::HeadlessPages(const BootMenu& menu) {
+HeadlessPages::HeadlessPages(BootMenu& menu) : menu_(menu) {
     const Preferences& p = menu.preferences;
     char16_t directory[Preferences::textUnits] = {};
     menu.directoryEntry(menu.currentDirectoryIndex(), directory);
@@ -140,7 +140,7 @@ bool HeadlessPages::edit(const std::string& assignment, std::string& error) {
         return false;
     }
     if (field == "platform") {
-        if (parsePlatform(*BootMenu::instance(), value, c.platform)) return true;
+        if (parsePlatform(menu_, value, c.platform)) return true;
         error = "no platform is named \"" + value + "\" (see: tembrel machines)";
         return false;
     }
@@ -158,14 +158,13 @@ bool HeadlessPages::edit(const std::string& assignment, std::string& error) {
 }
 
 void HeadlessPages::collect() {
-    BootMenu& menu = *BootMenu::instance();
-    Preferences& p = menu.preferences;
+    Preferences& p = menu_.preferences;
     const PageControls& c = controls;
     setRecordText(p.kernelDirectory, c.directory);
     p.directorySaved = 1;
     setRecordText(p.kernelName, c.kernelName);
     p.kernelNameSaved = 1;
-    menu.selectPlatform(c.platform);
+    menu_.selectPlatform(c.platform);
     p.rootDevice = c.rootDevice;
     p.askName = c.askName;
     p.kernelDebugger = c.kernelDebugger;

@@ -26,7 +26,7 @@ struct PageControls {
 class HeadlessPages : public SettingsPageLink {
 public:
     /// Shows the Preferences on the controls.
-    explicit HeadlessPages(const BootMenu& menu);
+    explicit HeadlessPages(BootMenu& menu);
 
     /// Applies one "FIELD=VALUE" edit to the controls. False, with `error` set, for an
     /// unknown field or a value the field cannot take.
@@ -36,4 +36,7 @@ public:
     void collect() override;
 
     PageControls controls;
+
+private:
+    BootMenu& menu_;
 };

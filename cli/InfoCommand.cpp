@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
+#include "arch/Pxa2x0Architecture.h"
+#include "arch/Sa11x0Architecture.h"
 #include "boot/BootMenu.h"
 #include "console/Console.h"
 #include "file/GzipFileManager.h"
@@ -20,11 +23,10 @@ public:
     void print(const char16_t* text, bool) override { std::fputs(host::toUtf8(text).c_str(), stdout); }
 };
 
-/// A page-locking pool big enough for `bytes` of staging, as the back ends size it.
-bool allocatePool(MemoryManager& memory, std::uint32_t bytes) {
-    std::uint32_t pages = memory.taggedSize(bytes);
-    std::uint32_t spare = 4 * memory.pageSize();
-    return memory.allocatePages(memory.roundUpToGranule(pages > 0xFFFFFFFF - spare ? 0xFFFFFFFF : pages + spare));
+/// The machine's back end, which sizes the page pool as a boot does.
+std::unique_ptr<Architecture> backEnd(Console*& console, MemoryManager*& memory) {
+    if (sandbox::isStrongArm(sandbox::machine().profile)) return std::make_unique<Sa11x0Architecture>(&console, &memory);
+    return std::make_unique<Pxa2x0Architecture>(&console, &memory);
 }
 
 int stage(Console*& console, const std::filesystem::path& kernel) {
@@ -36,10 +38,11 @@ int stage(Console*& console, const std::filesystem::path& kernel) {
     int status = 1;
     {
         ElfLoader loader(&console, &memory);
+        std::unique_ptr<Architecture> architecture = backEnd(console, memory);
         std::u16string name = host::fromUtf8(kernel.filename().string());
         if (file->setRoot(u"\\") && file->open(name.c_str(), 3) && loader.setFile(file)) {
             std::uint32_t bytes = memory->roundUp(loader.memorySize());
-            if (allocatePool(*memory, bytes) && loader.load()) {
+            if (architecture->allocateMemory(bytes) && loader.load()) {
                 loader.loadEnd();
                 status = 0;
             }

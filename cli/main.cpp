@@ -46,7 +46,7 @@ void listMachines() {
     }
 }
 
-void showSettings(const BootMenu& menu) {
+void showSettings(BootMenu& menu) {
     const Preferences& p = menu.preferences;
     HeadlessPages pages(menu);
     const PageControls& c = pages.controls;

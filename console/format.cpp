@@ -40,42 +40,42 @@ private:
     char16_t last_ = 0;
 };
 
-struct Spec {
+struct Conversion {
     bool alternate = false;
     bool zeroPad = false;
     bool leftAlign = false;
     int width = 0;
-    char16_t conversion = 0;
+    char16_t letter = 0;
 };
 
 /// Lays out one field: the width is filled with spaces (or zeros between prefix and
 /// digits), to the left unless '-' was given.
-void putField(Sink& out, const Spec& spec, const char16_t* prefix, const char16_t* body, int bodyLength) {
+void putField(Sink& out, const Conversion& conv, const char16_t* prefix, const char16_t* body, int bodyLength) {
     int prefixLength = 0;
     while (prefix[prefixLength] != 0) ++prefixLength;
-    int fill = spec.width - prefixLength - bodyLength;
+    int fill = conv.width - prefixLength - bodyLength;
     if (fill < 0) fill = 0;
-    if (!spec.leftAlign && !spec.zeroPad) out.pad(u' ', fill);
+    if (!conv.leftAlign && !conv.zeroPad) out.pad(u' ', fill);
     out.put(prefix);
-    if (!spec.leftAlign && spec.zeroPad) out.pad(u'0', fill);
+    if (!conv.leftAlign && conv.zeroPad) out.pad(u'0', fill);
     for (int i = 0; i < bodyLength; ++i) out.put(body[i]);
-    if (spec.leftAlign) out.pad(u' ', fill);
+    if (conv.leftAlign) out.pad(u' ', fill);
 }
 
-void putInteger(Sink& out, const Spec& spec, std::int64_t value) {
+void putInteger(Sink& out, const Conversion& conv, std::int64_t value) {
     // Arguments are 32-bit words on the device: keep the low 32 bits.
     std::uint32_t word = static_cast<std::uint32_t>(value);
     bool negative = false;
     std::uint32_t magnitude = word;
     unsigned base = 10;
     const char16_t* digits = u"0123456789abcdef";
-    if (spec.conversion == u'd' || spec.conversion == u'i') {
+    if (conv.letter == u'd' || conv.letter == u'i') {
         std::int32_t signedWord = static_cast<std::int32_t>(word);
         negative = signedWord < 0;
         magnitude = negative ? 0u - word : word;
-    } else if (spec.conversion == u'x' || spec.conversion == u'X') {
+    } else if (conv.letter == u'x' || conv.letter == u'X') {
         base = 16;
-        if (spec.conversion == u'X') digits = u"0123456789ABCDEF";
+        if (conv.letter == u'X') digits = u"0123456789ABCDEF";
     }
     char16_t text[16];
     int length = 0;
@@ -86,24 +86,24 @@ void putInteger(Sink& out, const Spec& spec, std::int64_t value) {
     const char16_t* prefix = u"";
     if (negative) {
         prefix = u"-";
-    } else if (spec.alternate && base == 16 && word != 0) {
-        prefix = spec.conversion == u'X' ? u"0X" : u"0x";
+    } else if (conv.alternate && base == 16 && word != 0) {
+        prefix = conv.letter == u'X' ? u"0X" : u"0x";
     }
-    putField(out, spec, prefix, text + 16 - length, length);
+    putField(out, conv, prefix, text + 16 - length, length);
 }
 
-void putWideText(Sink& out, const Spec& spec, const char16_t* text) {
+void putWideText(Sink& out, const Conversion& conv, const char16_t* text) {
     if (text == nullptr) text = u"(null)";
     int length = 0;
     while (text[length] != 0) ++length;
-    Spec plain = spec;
+    Conversion plain = conv;
     plain.zeroPad = false;
     putField(out, plain, u"", text, length);
 }
 
-void putNarrowText(Sink& out, const Spec& spec, const char* text) {
+void putNarrowText(Sink& out, const Conversion& conv, const char* text) {
     if (text == nullptr) {
-        putWideText(out, spec, nullptr);
+        putWideText(out, conv, nullptr);
         return;
     }
     std::int32_t length = 0;
@@ -112,7 +112,7 @@ void putNarrowText(Sink& out, const Spec& spec, const char* text) {
     // ends inside a double-byte character because each is measured as it converts.
     char16_t wide[260];
     std::int32_t done = 0;
-    Spec plain = spec;
+    Conversion plain = conv;
     plain.zeroPad = false;
     if (length == 0) {
         putField(out, plain, u"", u"", 0);
@@ -120,11 +120,11 @@ void putNarrowText(Sink& out, const Spec& spec, const char* text) {
     }
     std::int32_t units = platform::narrowToWide(text, length, nullptr, 0);
     if (units <= 0) {
-        putWideText(out, spec, u"?");
+        putWideText(out, conv, u"?");
         return;
     }
-    int fill = spec.width > units ? spec.width - units : 0;
-    if (!spec.leftAlign) out.pad(u' ', fill);
+    int fill = conv.width > units ? conv.width - units : 0;
+    if (!conv.leftAlign) out.pad(u' ', fill);
     while (done < length) {
         std::int32_t slice = length - done > 128 ? 128 : length - done;
         std::int32_t n = platform::narrowToWide(text + done, slice, wide, 260);
@@ -133,47 +133,47 @@ void putNarrowText(Sink& out, const Spec& spec, const char* text) {
         for (std::int32_t i = 0; i < n; ++i) out.put(wide[i]);
         done += slice;
     }
-    if (spec.leftAlign) out.pad(u' ', fill);
+    if (conv.leftAlign) out.pad(u' ', fill);
 }
 
-void putArgument(Sink& out, const Spec& spec, const FormatArg& arg) {
-    switch (spec.conversion) {
-        case u's': putWideText(out, spec, arg.wide); break;
-        case u'S': putNarrowText(out, spec, arg.narrow); break;
+void putArgument(Sink& out, const Conversion& conv, const FormatArg& arg) {
+    switch (conv.letter) {
+        case u's': putWideText(out, conv, arg.wide); break;
+        case u'S': putNarrowText(out, conv, arg.narrow); break;
         case u'c': {
             char16_t c[1] = {static_cast<char16_t>(arg.integer)};
-            putField(out, spec, u"", c, 1);
+            putField(out, conv, u"", c, 1);
             break;
         }
         case u'C': {
             char narrow[2] = {static_cast<char>(arg.integer), 0};
-            putNarrowText(out, spec, narrow);
+            putNarrowText(out, conv, narrow);
             break;
         }
-        default: putInteger(out, spec, arg.integer); break;
+        default: putInteger(out, conv, arg.integer); break;
     }
 }
 
 /// Parses the conversion starting after '%'; returns the position after it.
-const char16_t* parseSpec(const char16_t* p, Spec& spec) {
+const char16_t* parseConversion(const char16_t* p, Conversion& conv) {
     for (;; ++p) {
-        if (*p == u'#') spec.alternate = true;
-        else if (*p == u'0') spec.zeroPad = true;
-        else if (*p == u'-') spec.leftAlign = true;
+        if (*p == u'#') conv.alternate = true;
+        else if (*p == u'0') conv.zeroPad = true;
+        else if (*p == u'-') conv.leftAlign = true;
         else break;
     }
     while (isDigit(*p)) {
-        if (spec.width < 1000) spec.width = spec.width * 10 + (*p - u'0');
+        if (conv.width < 1000) conv.width = conv.width * 10 + (*p - u'0');
         ++p;
     }
     while (*p == u'l' || *p == u'h') ++p;
-    spec.conversion = *p;
+    conv.letter = *p;
     return *p != 0 ? p + 1 : p;
 }
 
-bool argumentFits(const Spec& spec, const FormatArg& arg) {
+bool argumentFits(const Conversion& conv, const FormatArg& arg) {
     ArgKind wanted{};
-    if (!conversionKind(spec.conversion, wanted)) return false;
+    if (!conversionKind(conv.letter, wanted)) return false;
     if (arg.kind == wanted) return true;
     return wanted == ArgKind::integer && (arg.kind == ArgKind::wideChar || arg.kind == ArgKind::narrowChar);
 }
@@ -196,10 +196,10 @@ std::size_t formatInto(char16_t* buffer, std::size_t capacity, const char16_t* f
             continue;
         }
         const char16_t* start = p;
-        Spec spec;
-        p = parseSpec(p + 1, spec);
-        if (next < args.size() && argumentFits(spec, args[next])) {
-            putArgument(out, spec, args[next++]);
+        Conversion conv;
+        p = parseConversion(p + 1, conv);
+        if (next < args.size() && argumentFits(conv, args[next])) {
+            putArgument(out, conv, args[next++]);
         } else {
             while (start != p) out.put(*start++);
         }
