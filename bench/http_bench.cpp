@@ -15,7 +15,7 @@
 
 #include "console/Console.h"
 #include "file/HttpFileManager.h"
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 #include "sandbox/Machine.h"
 #include "tests/file/HttpServers.h"
 

@@ -9,7 +9,7 @@
 
 #include "console/Console.h"
 #include "file/UfsFileManager.h"
-#include "host/posix/HostFile.h"
+#include "host/HostFile.h"
 #include "sandbox/BlockDevice.h"
 #include "sandbox/Machine.h"
 #include "tests/file/DiskImages.h"

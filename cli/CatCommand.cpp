@@ -7,7 +7,7 @@
 #include "boot/BootMenu.h"
 #include "console/Console.h"
 #include "file/GzipFileManager.h"
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "boot/BootMenu.h"
 #include "console/Console.h"
 #include "file/GzipFileManager.h"
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 #include "load/ElfLoader.h"
 #include "memory/LockPagesMemoryManager.h"
 #include "platform/library.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include "host/posix/TerminalQuery.h"
 
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 #include "platform/ui.h"
 #include "sandbox/Machine.h"
 

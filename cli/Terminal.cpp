@@ -5,7 +5,7 @@
 #include "host/posix/TerminalQuery.h"
 
 #include "console/Console.h"
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 
 namespace {
 constexpr int progressSteps = 11;

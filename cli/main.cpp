@@ -13,11 +13,11 @@
 #include "cli/CatCommand.h"
 #include "cli/HeadlessPages.h"
 #include "cli/InfoCommand.h"
-#include "cli/MachineSetup.h"
+#include "sandbox/MachineSetup.h"
 #include "cli/MessageBoxes.h"
 #include "cli/Terminal.h"
 #include "console/Console.h"
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 #include "sandbox/BootHarness.h"
 #include "sandbox/MachineProfile.h"
 

@@ -39,7 +39,8 @@ enum class DisplayCapability : std::int32_t {
     width = 8,           // horizontal resolution in pixels
     height = 10,         // vertical resolution in pixels
     bitsPerPixel = 12,
-    pixelsPerInch = 88,
+    pixelsPerInch = 88,  // horizontal
+    pixelsPerInchY = 90,
 };
 
 /// The statically bound version query. False on failure.

@@ -12,6 +12,7 @@ namespace platform {
 inline constexpr std::uint32_t boxOk = 0x00;
 inline constexpr std::uint32_t boxYesNo = 0x04;
 inline constexpr std::uint32_t boxIconStop = 0x10;
+inline constexpr std::uint32_t boxIconQuestion = 0x20;
 inline constexpr std::uint32_t boxIconExclamation = 0x30;
 inline constexpr std::uint32_t boxIconInformation = 0x40;
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "host/posix/HostFile.h"
+#include "host/HostFile.h"
 #include "platform/files.h"
 #include "sandbox/Machine.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/posix/HostSocket.h"
+#include "host/HostSocket.h"
 #include "platform/sockets.h"
 
 namespace sandbox {

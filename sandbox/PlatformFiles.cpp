@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "host/posix/CodePage.h"
-#include "host/posix/HostDirectory.h"
-#include "host/posix/HostFile.h"
+#include "host/CodePage.h"
+#include "host/HostDirectory.h"
+#include "host/HostFile.h"
 #include "platform/files.h"
 #include "sandbox/Machine.h"
 #include "sandbox/StoragePath.h"

@@ -26,7 +26,8 @@ std::int32_t displayCapability(DisplayCapability capability) {
         case DisplayCapability::width: return m.displayWidth;
         case DisplayCapability::height: return m.displayHeight;
         case DisplayCapability::bitsPerPixel: return m.displayDepth;
-        case DisplayCapability::pixelsPerInch: return m.displayDpi;
+        case DisplayCapability::pixelsPerInch:
+        case DisplayCapability::pixelsPerInchY: return m.displayDpi;
     }
     return 0;
 }

@@ -1,5 +1,5 @@
 // The text role: conversion in the machine's code page.
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 #include "platform/text.h"
 #include "sandbox/Machine.h"
 

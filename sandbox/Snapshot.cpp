@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/posix/HostFile.h"
+#include "host/HostFile.h"
 #include "sandbox/SnapshotShimCode.h"
 
 namespace sandbox {

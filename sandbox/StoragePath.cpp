@@ -3,8 +3,8 @@
 #include <cctype>
 #include <system_error>
 
-#include "host/posix/CodePage.h"
-#include "host/posix/HostDirectory.h"
+#include "host/CodePage.h"
+#include "host/HostDirectory.h"
 #include "sandbox/Machine.h"
 
 namespace sandbox {

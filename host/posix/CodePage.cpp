@@ -1,4 +1,4 @@
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 
 #include <cerrno>
 #include <iconv.h>
@@ -88,22 +88,6 @@ std::int32_t decode(std::uint32_t codePage, const char* text, std::int32_t lengt
     std::vector<char> bytes;
     std::int64_t count = convert("UTF-16LE", name, text, static_cast<std::size_t>(length), 1, "?\0", 2, bytes);
     return count < 0 ? 0 : deliver(bytes, count, output, capacity);
-}
-
-std::string toUtf8(const std::u16string& text) {
-    if (text.empty()) return {};
-    std::int32_t bytes = encode(65001, text.data(), static_cast<std::int32_t>(text.size()), nullptr, 0);
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    if (bytes == 0 || encode(65001, text.data(), static_cast<std::int32_t>(text.size()), out.data(), bytes) != bytes) return {};
-    return out;
-}
-
-std::u16string fromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    std::int32_t units = decode(65001, text.data(), static_cast<std::int32_t>(text.size()), nullptr, 0);
-    std::u16string out(static_cast<std::size_t>(units), u'\0');
-    if (units == 0 || decode(65001, text.data(), static_cast<std::int32_t>(text.size()), out.data(), units) != units) return {};
-    return out;
 }
 
 }  // namespace host

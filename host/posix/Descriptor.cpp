@@ -1,4 +1,4 @@
-#include "host/posix/Descriptor.h"
+#include "host/Descriptor.h"
 
 #include <unistd.h>
 

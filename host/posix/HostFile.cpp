@@ -1,4 +1,4 @@
-#include "host/posix/HostFile.h"
+#include "host/HostFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "host/posix/HostSocket.h"
+#include "host/HostSocket.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -6,7 +6,7 @@
 
 #include "console/Console.h"
 #include "file/HttpFileManager.h"
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 #include "tests/support/SandboxTest.h"
 
 class HttpTest : public SandboxTest {

@@ -5,9 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "tests/support/ChainWalk.h"
+#include "sandbox/ChainWalk.h"
 #include "tests/support/MemoryFileManager.h"
 #include "tests/support/PagePoolTest.h"
+
+using sandbox::ChainWalk;
+using sandbox::StagedRange;
+using sandbox::stagedBytes;
+using sandbox::walkChain;
 
 class LoadTest : public PagePoolTest {
 protected:

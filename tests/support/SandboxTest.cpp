@@ -6,7 +6,7 @@
 #include "boot/BootMenu.h"
 #include "console/Console.h"
 #include "console/SerialConsole.h"
-#include "host/posix/CodePage.h"
+#include "host/CodePage.h"
 #include "sandbox/MachineProfile.h"
 
 namespace {

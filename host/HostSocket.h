@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "host/posix/Descriptor.h"
+#ifdef _WIN32
+#include "host/win32/SocketHandle.h"
+#else
+#include "host/Descriptor.h"
+#endif
 
 namespace host {
 
-/// An IPv4 stream socket; closed when destroyed. Failures leave the errno value in
-/// `error()`; a wait that runs out leaves ETIMEDOUT.
+/// An IPv4 stream socket; closed when destroyed. Failures leave the host's error
+/// number in `error()`; a wait that runs out leaves ETIMEDOUT.
 class TcpSocket {
 public:
     TcpSocket() = default;
@@ -23,7 +27,7 @@ public:
     /// A new socket; check isOpen().
     static TcpSocket open();
 
-    bool isOpen() const { return fd_.get() >= 0; }
+    bool isOpen() const { return fd_.isOpen(); }
     /// Connects to `address`:`port` (both in network byte order), waiting at most
     /// `timeoutMs`. False on failure.
     bool connect(std::uint32_t address, std::uint16_t port, int timeoutMs);
@@ -35,10 +39,15 @@ public:
     int error() const { return error_; }
 
 private:
-    explicit TcpSocket(int fd, int error) : fd_(fd), error_(error) {}
+#ifdef _WIN32
+    using Owner = SocketHandle;
+#else
+    using Owner = Descriptor;
+#endif
+    explicit TcpSocket(Owner::Value fd, int error) : fd_(fd), error_(error) {}
     bool fail(int error);
     bool waitFor(short events, int timeoutMs);
-    Descriptor fd_;
+    Owner fd_;
     int error_ = 0;
 };
 

@@ -1,15 +1,17 @@
-#include "tests/support/ChainWalk.h"
+#include "sandbox/ChainWalk.h"
 
 #include <algorithm>
 
+namespace sandbox {
+
 namespace {
 
-bool inCommittedFrames(sandbox::PhysicalMemory& memory, std::uint32_t physical, std::uint32_t length) {
-    std::vector<sandbox::CommittedFrame> frames = memory.committedFrames();
+bool inCommittedFrames(PhysicalMemory& memory, std::uint32_t physical, std::uint32_t length) {
+    std::vector<CommittedFrame> frames = memory.committedFrames();
     std::uint64_t end = std::uint64_t{physical} + length;
-    for (std::uint64_t at = physical & ~0xFFFu; at < end; at += sandbox::PhysicalMemory::frameSize) {
+    for (std::uint64_t at = physical & ~0xFFFu; at < end; at += PhysicalMemory::frameSize) {
         bool found = std::any_of(frames.begin(), frames.end(),
-                                 [&](const sandbox::CommittedFrame& f) { return f.physical == at; });
+                                 [&](const CommittedFrame& f) { return f.physical == at; });
         if (!found) return false;
     }
     return true;
@@ -17,7 +19,7 @@ bool inCommittedFrames(sandbox::PhysicalMemory& memory, std::uint32_t physical, 
 
 }  // namespace
 
-ChainWalk walkChain(sandbox::PhysicalMemory& memory, std::uint32_t start, std::size_t limit) {
+ChainWalk walkChain(PhysicalMemory& memory, std::uint32_t start, std::size_t limit) {
     ChainWalk walk;
     for (std::uint32_t at = start; at != PageTag::endOfChain;) {
         StagedRange range{at, {}, {}};
@@ -52,3 +54,5 @@ std::vector<std::uint8_t> stagedBytes(const ChainWalk& walk, std::uint32_t from,
     }
     return bytes;
 }
+
+}  // namespace sandbox

@@ -5,6 +5,8 @@ namespace host {
 
 class Descriptor {
 public:
+    using Value = int;
+
     Descriptor() = default;
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor();
@@ -15,6 +17,7 @@ public:
 
     /// The descriptor, or -1.
     int get() const { return fd_; }
+    bool isOpen() const { return fd_ >= 0; }
 
 private:
     int fd_ = -1;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "host/posix/Descriptor.h"
+#include "host/Descriptor.h"
 
 namespace host {
 
@@ -22,7 +22,7 @@ public:
     /// Opens `path`; check isOpen(). On failure `error()` holds the errno value.
     static File open(const std::filesystem::path& path, Mode mode);
 
-    bool isOpen() const { return fd_.get() >= 0; }
+    bool isOpen() const { return fd_.isOpen(); }
     /// Bytes read (short at the end of the file), or -1.
     std::int64_t read(void* buffer, std::size_t length);
     /// Bytes read at `offset` (short at the end of the file), or -1. The position is kept.

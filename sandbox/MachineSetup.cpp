@@ -1,9 +1,9 @@
-#include "cli/MachineSetup.h"
+#include "sandbox/MachineSetup.h"
 
 #include <filesystem>
 
-#include "host/posix/CodePage.h"
-#include "host/posix/HostDirectory.h"
+#include "host/CodePage.h"
+#include "host/HostDirectory.h"
 #include "sandbox/BlockDevice.h"
 #include "sandbox/Machine.h"
 #include "sandbox/MachineProfile.h"

@@ -8,6 +8,8 @@
 #include "memory/PageTag.h"
 #include "sandbox/PhysicalMemory.h"
 
+namespace sandbox {
+
 struct StagedRange {
     std::uint32_t tagPhysical;
     PageTag tag;
@@ -21,9 +23,11 @@ struct ChainWalk {
     bool sound = true;
 };
 
-ChainWalk walkChain(sandbox::PhysicalMemory& memory, std::uint32_t start, std::size_t limit = 1 << 16);
+ChainWalk walkChain(PhysicalMemory& memory, std::uint32_t start, std::size_t limit = 1 << 16);
 
 /// The bytes [from, from + length) after every range is applied in chain order to
 /// memory that held `fill`.
 std::vector<std::uint8_t> stagedBytes(const ChainWalk& walk, std::uint32_t from, std::uint32_t length,
                                       std::uint8_t fill = 0xEE);
+
+}  // namespace sandbox

@@ -1,4 +1,4 @@
-#include "host/posix/HostDirectory.h"
+#include "host/HostDirectory.h"
 
 #include <algorithm>
 #include <system_error>
@@ -10,7 +10,9 @@ std::vector<DirectoryEntry> listDirectory(const std::filesystem::path& folder) {
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code kindError;
-        entries.push_back({it->path().filename().string(), it->is_directory(kindError)});
+        // UTF-8 on every host, whatever the narrow code page of its paths.
+        std::u8string name = it->path().filename().u8string();
+        entries.push_back({std::string(name.begin(), name.end()), it->is_directory(kindError)});
     }
     std::sort(entries.begin(), entries.end(),
               [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });

@@ -1,0 +1,54 @@
+// tembrel.exe: the boot loader's window on a sandbox machine. The command line picks
+// the simulated handheld; message boxes are real ones; the jump ends the window for
+// good and reports where the kernel is entered.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "desktop/DesktopOptions.h"
+#include "desktop/SwitchReport.h"
+#include "host/win32/HostWindow.h"
+#include "menu/ProcessEntry.h"
+#include "sandbox/Machine.h"
+
+namespace {
+
+std::string toUtf8(const wchar_t* text) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(bytes > 0 ? static_cast<std::size_t>(bytes - 1) : 0, '\0');
+    if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+std::vector<std::string> commandLineArguments() {
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; words != nullptr && i < count; ++i) arguments.push_back(toUtf8(words[i]));
+    if (words != nullptr) LocalFree(words);
+    return arguments;
+}
+
+int usageError(const std::string& error) {
+    std::fprintf(stderr, "tembrel: %s\n%s", error.c_str(), desktopUsage());
+    return 2;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    DesktopOptions options;
+    std::string error;
+    if (!parseDesktopOptions(commandLineArguments(), options, error)) return usageError(error);
+    if (!setUpMachine(options.machine, error)) return usageError(error);
+    sandbox::Machine& machine = sandbox::machine();
+    machine.boxPolicy = [](const sandbox::MessageBoxRecord& box) {
+        return host::showMessageBox(box.owner, box.text.c_str(), box.caption.c_str(), box.style);
+    };
+    std::string snapshot = options.snapshot;
+    machine.onLeave = [snapshot](const sandbox::SwitchRecord& record) { endAtSwitch(record, snapshot); };
+    return processEntry(instance);
+}
