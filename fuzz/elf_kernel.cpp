@@ -9,7 +9,7 @@
 #include "memory/LockPagesMemoryManager.h"
 #include "platform/library.h"
 #include "sandbox/Machine.h"
-#include "tests/support/ChainWalk.h"
+#include "sandbox/ChainWalk.h"
 #include "tests/support/MemoryFileManager.h"
 
 namespace {
@@ -36,7 +36,7 @@ void stage(Console** console, FileManager*& file, MemoryManager*& pages, sandbox
     loader.loadEnd();
     // What was staged must be a chain the second-stage loader can walk: tags and
     // payloads in committed pages, no empty range, and an end.
-    if (!walkChain(machine.memory, loader.tagChainStart()).sound) __builtin_trap();
+    if (!sandbox::walkChain(machine.memory, loader.tagChainStart()).sound) __builtin_trap();
 }
 
 }  // namespace

@@ -40,8 +40,17 @@ const platform::ArmData* windowOf(std::span<const platform::ArmData> data, std::
     return nullptr;
 }
 
-/// One word per 32-byte line of the clean area, as large as the data cache.
-std::uint32_t cleanDataCache(std::span<const platform::ArmData> data, RoutineRun& run) {
+/// The condition flags "cmp a, b" leaves in the CPSR.
+void compare(ProcessorState& state, std::uint32_t a, std::uint32_t b) {
+    std::uint32_t difference = a - b;
+    std::uint32_t flags = (difference & 0x80000000u) | (difference == 0 ? 0x40000000u : 0) |
+                          (a >= b ? 0x20000000u : 0) | ((((a ^ b) & (a ^ difference)) >> 31) << 28);
+    state.cpsr = (state.cpsr & 0x0FFFFFFFu) | flags;
+}
+
+/// One word per 32-byte line of the clean area, as large as the data cache; the loop
+/// ends on "cmp line, end".
+std::uint32_t cleanDataCache(ProcessorState& state, std::span<const platform::ArmData> data, RoutineRun& run) {
     const platform::ArmData* sizeWindow = windowOf(data, armRoutines::dataCacheSizeAddress);
     if (sizeWindow == nullptr) {
         run.error = "the cache size is not mapped";
@@ -60,6 +69,7 @@ std::uint32_t cleanDataCache(std::span<const platform::ArmData> data, RoutineRun
         }
         run.dataReads.push_back(line);
     }
+    compare(state, line, end);
     return line;
 }
 
@@ -91,7 +101,7 @@ std::uint32_t modelRoutine(ProcessorState& state, const platform::ArmCode& code,
     for (const Cp15Read& read : cp15Reads) {
         if (is(routine, read.routine)) return readCp15Register(state, routine, read.crn, args[0]);
     }
-    if (is(routine, armRoutines::cleanDataCache)) return cleanDataCache(data, run);
+    if (is(routine, armRoutines::cleanDataCache)) return cleanDataCache(state, data, run);
     run.error = "the model does not know this routine";
     return 0;
 }

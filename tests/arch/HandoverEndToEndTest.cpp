@@ -6,6 +6,7 @@
 #include "boot/BootMenu.h"
 #include "memory/PageTag.h"
 #include "sandbox/MachineExecution.h"
+#include "sandbox/SwitchModel.h"
 #include "tests/arch/StagedBoot.h"
 
 namespace {
@@ -26,6 +27,10 @@ TEST_P(HandoverEndToEnd, KernelReportsThatItGotEverything) {
     machine.timeZoneState = platform::timeZoneDaylight;
     std::optional<sandbox::SwitchRecord> left = boot();
     ASSERT_TRUE(left) << transcript();
+    // The C++ model of the loader, taken before the real one changes the memory.
+    sandbox::ModelledEntry modelled{};
+    std::string modelError;
+    ASSERT_TRUE(sandbox::modelKernelEntry(machine, *left, modelled, modelError)) << modelError;
     sandbox::ExecutorOptions options;
     options.runKernel = true;
     sandbox::ExecutionReport report = sandbox::runAfterSwitch(machine, *left, options);
@@ -46,6 +51,12 @@ TEST_P(HandoverEndToEnd, KernelReportsThatItGotEverything) {
     EXPECT_EQ(report.kernelEntry->entry, sandbox::isStrongArm(machine.profile) ? 0xC0200000u : 0xA0200000u);
     EXPECT_EQ(report.kernelEntry->r2, left->handoverBlock() + 16);
     EXPECT_GT(report.kernelEntry->loaderInstructions, 1000u);
+    // The model of the loader, which the window program reports from, agrees.
+    EXPECT_EQ(modelled.entry, report.kernelEntry->entry);
+    EXPECT_EQ(modelled.r0, report.kernelEntry->r0);
+    EXPECT_EQ(modelled.r1, report.kernelEntry->r1);
+    EXPECT_EQ(modelled.r2, report.kernelEntry->r2);
+    EXPECT_EQ(modelled.sp, report.kernelEntry->sp);
 
     EXPECT_NE(uart.find("argc=2\r\nargv[0]=korvel\r\nargv[1]=m=miniroot.fs\r\nargv: ok\r\n"), std::string::npos) << uart;
     EXPECT_NE(uart.find(GetParam().bootInfo), std::string::npos) << uart;

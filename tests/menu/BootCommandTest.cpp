@@ -27,6 +27,9 @@ struct SafetyCase {
     int answer;
     std::uint32_t icon;
     bool boots;
+    friend void PrintTo(const SafetyCase& c, std::ostream* out) {
+        *out << (c.pauseBeforeBoot ? "pause" : "noPause") << (c.answer == IDYES ? "Yes" : "No");
+    }
 };
 
 class SafetyQuestionTest : public WindowTest, public ::testing::WithParamInterface<SafetyCase> {};

@@ -183,6 +183,9 @@ struct SecondsCase {
     bool autoBoot;
     const wchar_t* seconds;
     std::int32_t stored;
+    friend void PrintTo(const SecondsCase& c, std::ostream* out) {
+        *out << (c.autoBoot ? "checked" : "unchecked") << c.stored;
+    }
 };
 
 class OptionSecondsTest : public WindowTest, public ::testing::WithParamInterface<SecondsCase> {};

@@ -21,6 +21,9 @@ struct LayoutCase {
     int width, height, dpi;
     int buttonWidth;
     int columnX, columnY;  // the flag column, in design units
+    friend void PrintTo(const LayoutCase& c, std::ostream* out) {
+        *out << c.width << "x" << c.height << "@" << c.dpi;
+    }
 };
 
 class RootLayoutTest : public WindowTest, public ::testing::WithParamInterface<LayoutCase> {};
@@ -105,6 +108,9 @@ struct FocusCase {
     WPARAM key;
     bool shift;
     Start expected;
+    friend void PrintTo(const FocusCase& c, std::ostream* out) {
+        *out << (c.shift ? "shift+" : "") << "key" << c.key << "-from" << static_cast<int>(c.start);
+    }
 };
 
 class FocusCycleTest : public WindowTest, public ::testing::WithParamInterface<FocusCase> {
@@ -165,6 +171,7 @@ struct TabKeyCase {
     WPARAM key;
     bool shift;
     bool toPage;  // else to the Cancel button
+    friend void PrintTo(const TabKeyCase& c, std::ostream* out) { *out << (c.shift ? "shift+" : "") << "key" << c.key; }
 };
 
 class TabControlKeyTest : public WindowTest, public ::testing::WithParamInterface<TabKeyCase> {};
@@ -216,6 +223,7 @@ struct CommandCase {
     WPARAM wParam;
     int boots;
     bool quits;
+    friend void PrintTo(const CommandCase& c, std::ostream* out) { *out << "wParam" << std::hex << c.wParam; }
 };
 
 class RootCommandTest : public WindowTest, public ::testing::WithParamInterface<CommandCase> {};
