@@ -46,7 +46,9 @@ void BoxAnswerer::run() {
             std::lock_guard<std::mutex> lock(mutex_);
             seen_.push_back(seen);
         }
-        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer_), 0);
+        // A box with only OK is dismissed with OK.
+        int button = GetDlgItem(box, IDYES) != nullptr ? answer_ : IDOK;
+        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
         while (!stop_ && IsWindow(box)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }

@@ -21,7 +21,7 @@
 /// user would: it finds the box, reads it and presses a button.
 class BoxAnswerer {
 public:
-    /// Presses `answer` (IDYES, IDNO, IDOK...) on every box.
+    /// Presses `answer` (IDYES or IDNO) on every question, OK on every notice.
     explicit BoxAnswerer(int answer);
     ~BoxAnswerer();
     BoxAnswerer(const BoxAnswerer&) = delete;
