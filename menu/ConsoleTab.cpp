@@ -7,6 +7,7 @@
 #include "boot/BootMenu.h"
 #include "boot/Preferences.h"
 #include "menu/DesignUnits.h"
+#include "menu/DialogItems.h"
 #include "menu/ResourceIds.h"
 #include "menu/WideText.h"
 
@@ -36,7 +37,7 @@ void ConsoleTab::command(WORD id, WORD) {
     BootMenu& menu = *BootMenu::instance();
     if (id >= IDC_DEBUG_FLAG0 && id <= IDC_DEBUG_FLAG7) {
         std::uint32_t bit = 1u << (id - IDC_DEBUG_FLAG0);
-        if (IsDlgButtonChecked(dialog(), id) == BST_CHECKED) {
+        if (isChecked(dialog(), id)) {
             menu.debugFlags |= bit;
         } else {
             menu.debugFlags &= ~bit;
@@ -45,7 +46,7 @@ void ConsoleTab::command(WORD id, WORD) {
         const DebugHook& hook = menu.debugHooks[id - IDC_DEBUG_HOOK0];
         if (hook.routine != nullptr) hook.routine(hook.argument, menu.debugFlags & 0xFF);
     } else if (id == IDC_SAVE_TO_FILE) {
-        setLogToFile(IsDlgButtonChecked(dialog(), IDC_SAVE_TO_FILE) == BST_CHECKED);
+        setLogToFile(isChecked(dialog(), IDC_SAVE_TO_FILE));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "boot/BootMenu.h"
 #include "menu/DesignUnits.h"
+#include "menu/DialogItems.h"
 #include "menu/ResourceIds.h"
 #include "menu/WideText.h"
 #include "platform/queries.h"
@@ -15,10 +16,6 @@ namespace {
 constexpr int optionColumn[] = {IDC_VERBOSE, IDC_SINGLE_USER, IDC_ASK_NAME, IDC_KERNEL_DEBUGGER, IDC_SERIAL_CONSOLE};
 
 constexpr const wchar_t* serialSpeeds[] = {L"9600", L"19200", L"115200"};
-
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-void check(HWND dialog, int id, std::uint32_t flag) { CheckDlgButton(dialog, id, flag != 0 ? BST_CHECKED : BST_UNCHECKED); }
 
 /// Moves a control to a place in design units, keeping its size and stacking order.
 void moveTo(HWND control, int x, int y) {
@@ -42,11 +39,11 @@ void MainTab::init(HWND dialog) {
     SetWindowTextW(imageName_, wide(p.rootImageName));
     enableImageName();
     placeOptionBoxes();
-    check(dialog, IDC_ASK_NAME, p.askName);
-    check(dialog, IDC_KERNEL_DEBUGGER, p.kernelDebugger);
-    check(dialog, IDC_SINGLE_USER, p.singleUser);
-    check(dialog, IDC_VERBOSE, p.verbose);
-    check(dialog, IDC_SERIAL_CONSOLE, p.serialConsole);
+    setChecked(dialog, IDC_ASK_NAME, p.askName);
+    setChecked(dialog, IDC_KERNEL_DEBUGGER, p.kernelDebugger);
+    setChecked(dialog, IDC_SINGLE_USER, p.singleUser);
+    setChecked(dialog, IDC_VERBOSE, p.verbose);
+    setChecked(dialog, IDC_SERIAL_CONSOLE, p.serialConsole);
     fillSerialSpeeds();
     enableSerialSpeed();
 }
@@ -70,15 +67,15 @@ void MainTab::collect() {
     LRESULT position = SendDlgItemMessageW(d, IDC_PLATFORM, CB_GETCURSEL, 0, 0);
     if (position != CB_ERR) menu.selectPlatform(platforms_ ? platforms_[position].index : static_cast<std::int32_t>(position));
     for (int id = IDC_ROOT_WD; id <= IDC_ROOT_NFS; ++id) {
-        if (!checked(d, id)) continue;
+        if (!isChecked(d, id)) continue;
         p.rootDevice = static_cast<std::uint32_t>(id - IDC_ROOT_WD);
         break;
     }
-    p.askName = checked(d, IDC_ASK_NAME);
-    p.kernelDebugger = checked(d, IDC_KERNEL_DEBUGGER);
-    p.verbose = checked(d, IDC_VERBOSE);
-    p.singleUser = checked(d, IDC_SINGLE_USER);
-    p.serialConsole = checked(d, IDC_SERIAL_CONSOLE);
+    p.askName = isChecked(d, IDC_ASK_NAME);
+    p.kernelDebugger = isChecked(d, IDC_KERNEL_DEBUGGER);
+    p.verbose = isChecked(d, IDC_VERBOSE);
+    p.singleUser = isChecked(d, IDC_SINGLE_USER);
+    p.serialConsole = isChecked(d, IDC_SERIAL_CONSOLE);
     GetWindowTextW(imageName_, text, Preferences::textUnits);
     setRecordText(p.rootImageName, utf16(text));
     wchar_t speed[8];
@@ -146,6 +143,6 @@ void MainTab::fillSerialSpeeds() {
     SendMessageW(serialSpeed_, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
-void MainTab::enableImageName() { EnableWindow(imageName_, checked(dialog(), IDC_ROOT_MD)); }
+void MainTab::enableImageName() { EnableWindow(imageName_, isChecked(dialog(), IDC_ROOT_MD)); }
 
-void MainTab::enableSerialSpeed() { EnableWindow(serialSpeed_, checked(dialog(), IDC_SERIAL_CONSOLE)); }
+void MainTab::enableSerialSpeed() { EnableWindow(serialSpeed_, isChecked(dialog(), IDC_SERIAL_CONSOLE)); }

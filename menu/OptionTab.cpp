@@ -7,6 +7,7 @@
 #include "boot/BootMenu.h"
 #include "menu/Application.h"
 #include "menu/DesignUnits.h"
+#include "menu/DialogItems.h"
 #include "menu/ResourceIds.h"
 #include "menu/WideText.h"
 
@@ -19,10 +20,6 @@ constexpr int secondsStart = 30;
 constexpr int secondsUnits = 32;
 constexpr int extraOptionsUnits = 256;
 
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-void check(HWND dialog, int id, std::uint32_t flag) { CheckDlgButton(dialog, id, flag != 0 ? BST_CHECKED : BST_UNCHECKED); }
-
 }  // namespace
 
 OptionTab::OptionTab(Application& application, TabControl& tabControl)
@@ -33,17 +30,17 @@ void OptionTab::init(HWND dialog) {
     const Preferences& p = BootMenu::instance()->preferences;
     seconds_ = GetDlgItem(dialog, IDC_AUTO_BOOT_SECONDS);
     createUpDown();
-    check(dialog, IDC_AUTO_BOOT, p.autoBootSeconds != 0);
+    setChecked(dialog, IDC_AUTO_BOOT, p.autoBootSeconds != 0);
     enableSeconds();
     if (p.autoBootSeconds != 0) {
         wchar_t text[16];
         std::swprintf(text, std::size(text), L"%d", static_cast<int>(p.autoBootSeconds));
         SetWindowTextW(seconds_, text);
     }
-    check(dialog, IDC_REVERSE_VIDEO, p.reverseVideo);
-    check(dialog, IDC_PAUSE_BEFORE_BOOT, p.pauseBeforeBoot);
-    check(dialog, IDC_LOAD_DEBUG_INFO, p.loadDebugInfo);
-    check(dialog, IDC_SAFETY_MESSAGE, p.safetyMessage);
+    setChecked(dialog, IDC_REVERSE_VIDEO, p.reverseVideo);
+    setChecked(dialog, IDC_PAUSE_BEFORE_BOOT, p.pauseBeforeBoot);
+    setChecked(dialog, IDC_LOAD_DEBUG_INFO, p.loadDebugInfo);
+    setChecked(dialog, IDC_SAFETY_MESSAGE, p.safetyMessage);
     SetDlgItemTextW(dialog, IDC_EXTRA_OPTIONS, wide(p.extraKernelOptions));
 }
 
@@ -54,17 +51,17 @@ void OptionTab::command(WORD id, WORD) {
 void OptionTab::collect() {
     Preferences& p = BootMenu::instance()->preferences;
     HWND d = dialog();
-    if (checked(d, IDC_AUTO_BOOT)) {
+    if (isChecked(d, IDC_AUTO_BOOT)) {
         wchar_t seconds[secondsUnits];
         GetWindowTextW(seconds_, seconds, secondsUnits);
         p.autoBootSeconds = static_cast<std::int32_t>(readDecimal(seconds));
     } else {
         p.autoBootSeconds = 0;
     }
-    p.reverseVideo = checked(d, IDC_REVERSE_VIDEO);
-    p.pauseBeforeBoot = checked(d, IDC_PAUSE_BEFORE_BOOT);
-    p.loadDebugInfo = checked(d, IDC_LOAD_DEBUG_INFO);
-    p.safetyMessage = checked(d, IDC_SAFETY_MESSAGE);
+    p.reverseVideo = isChecked(d, IDC_REVERSE_VIDEO);
+    p.pauseBeforeBoot = isChecked(d, IDC_PAUSE_BEFORE_BOOT);
+    p.loadDebugInfo = isChecked(d, IDC_LOAD_DEBUG_INFO);
+    p.safetyMessage = isChecked(d, IDC_SAFETY_MESSAGE);
     wchar_t options[extraOptionsUnits];
     GetDlgItemTextW(d, IDC_EXTRA_OPTIONS, options, extraOptionsUnits);
     setRecordText(p.extraKernelOptions, utf16(options));
@@ -82,7 +79,7 @@ void OptionTab::createUpDown() {
 }
 
 void OptionTab::enableSeconds() {
-    BOOL on = checked(dialog(), IDC_AUTO_BOOT);
+    BOOL on = isChecked(dialog(), IDC_AUTO_BOOT);
     EnableWindow(seconds_, on);
     EnableWindow(upDown_, on);
 }
