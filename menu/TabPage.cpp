@@ -21,7 +21,7 @@ TabPage::~TabPage() {
 }
 
 bool TabPage::create(const CREATESTRUCTW*) {
-    HRSRC found = FindResourceW(application_.instance, templateName_, MAKEINTRESOURCEW(5));
+    HRSRC found = FindResourceW(application_.instance, templateName_, MAKEINTRESOURCEW(5));  // a dialog
     HGLOBAL loaded = found != nullptr ? LoadResource(application_.instance, found) : nullptr;
     auto* dialogTemplate = loaded != nullptr ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
     if (dialogTemplate == nullptr) return false;
