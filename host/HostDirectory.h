@@ -12,6 +12,11 @@ struct DirectoryEntry {
     bool isDirectory;
 };
 
+/// The host path of a UTF-8 name, whatever the narrow code page of the host's paths.
+inline std::filesystem::path utf8Path(const std::string& name) {
+    return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
+
 /// The entries of `folder` sorted by name, without "." and ".."; empty when it
 /// cannot be read.
 std::vector<DirectoryEntry> listDirectory(const std::filesystem::path& folder);

@@ -39,7 +39,7 @@ bool attachDiskImage(const std::string& disk, std::string& error) {
         error = "--disk takes N=IMAGE with N from 1 to 9, not \"" + disk + "\"";
         return false;
     }
-    std::filesystem::path image = disk.substr(2);
+    std::filesystem::path image = host::utf8Path(disk.substr(2));
     if (!std::filesystem::is_regular_file(image, ignored)) {
         error = "disk image \"" + image.string() + "\" does not exist";
         return false;
@@ -59,11 +59,11 @@ bool setUpMachine(const MachineChoice& choice, std::string& error) {
     sandbox::Machine& m = sandbox::resetMachine(*profile);
     if (!choice.storage.empty()) {
         std::error_code ignored;
-        if (!std::filesystem::is_directory(choice.storage, ignored)) {
+        if (!std::filesystem::is_directory(host::utf8Path(choice.storage), ignored)) {
             error = "storage folder \"" + choice.storage + "\" does not exist";
             return false;
         }
-        m.storageRoot = choice.storage;
+        m.storageRoot = host::utf8Path(choice.storage);
         m.storageCards = choice.cards.empty() ? cardLikeFolders(m.storageRoot) : choice.cards;
     }
     for (const std::string& disk : choice.disks) {

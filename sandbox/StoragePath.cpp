@@ -37,7 +37,7 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
 /// The entry of `folder` named `name`, exactly or else without regard to case.
 std::string resolve(const std::filesystem::path& folder, const std::string& name) {
     std::error_code error;
-    if (std::filesystem::exists(folder / name, error)) return name;
+    if (std::filesystem::exists(folder / host::utf8Path(name), error)) return name;
     for (const host::DirectoryEntry& entry : host::listDirectory(folder)) {
         if (sameIgnoringCase(entry.name, name)) return entry.name;
     }
@@ -54,7 +54,7 @@ std::optional<std::filesystem::path> hostPath(const char16_t* path) {
         if (part == u"." || part == u"..") return std::nullopt;
         std::string name = host::toUtf8(part);
         if (name.empty()) return std::nullopt;
-        result /= resolve(result, name);
+        result /= host::utf8Path(resolve(result, name));
     }
     return result;
 }

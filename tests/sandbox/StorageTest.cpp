@@ -28,6 +28,12 @@ TEST_F(Storage, PathsMapOntoTheStorageRoot) {
     EXPECT_EQ(readAll(u"\\Storage Cardkorvel.gz"), "<error 2>");
 }
 
+TEST_F(Storage, CardsNamedInKatakanaAreFound) {
+    addStorageCard("\xEF\xBE\x92\xEF\xBE\x93\xEF\xBE\x98 \xEF\xBD\xB6\xEF\xBD\xB0\xEF\xBE\x84\xEF\xBE\x9E");  // ﾒﾓﾘ ｶｰﾄﾞ
+    storage.write("\xEF\xBE\x92\xEF\xBE\x93\xEF\xBE\x98 \xEF\xBD\xB6\xEF\xBD\xB0\xEF\xBE\x84\xEF\xBE\x9E/korvel.gz", "kernel");
+    EXPECT_EQ(readAll(u"\\\uFF92\uFF93\uFF98 \uFF76\uFF70\uFF84\uFF9E\\korvel.gz"), "kernel");
+}
+
 TEST_F(Storage, PathsCannotLeaveTheStorageRoot) {
     storage.write("inside", "x");
     EXPECT_EQ(readAll(u"\\..\\inside"), "<error 3>");

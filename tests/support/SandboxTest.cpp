@@ -7,6 +7,7 @@
 #include "console/Console.h"
 #include "console/SerialConsole.h"
 #include "host/CodePage.h"
+#include "host/HostDirectory.h"
 #include "sandbox/MachineProfile.h"
 
 namespace {
@@ -45,7 +46,7 @@ SandboxTest::~SandboxTest() {
 }
 
 void SandboxTest::addStorageCard(const std::string& name) {
-    std::filesystem::create_directories(storage.path() / name);
+    std::filesystem::create_directories(storage.path() / host::utf8Path(name));
     machine.storageCards.push_back(name);
 }
 

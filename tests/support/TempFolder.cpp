@@ -5,6 +5,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "host/HostDirectory.h"
+
 TempFolder::TempFolder() {
     // A fresh name of its own: create_directory fails on one that already exists.
     std::random_device random;
@@ -26,13 +28,13 @@ TempFolder::~TempFolder() {
 }
 
 void TempFolder::write(const std::string& relative, const std::string& bytes) const {
-    std::filesystem::path file = path_ / relative;
+    std::filesystem::path file = path_ / host::utf8Path(relative);
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string TempFolder::read(const std::string& relative) const {
-    std::ifstream in(path_ / relative, std::ios::binary);
+    std::ifstream in(path_ / host::utf8Path(relative), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
