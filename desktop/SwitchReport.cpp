@@ -6,6 +6,7 @@
 
 #include "boot/StorageDirectory.h"
 #include "host/CodePage.h"
+#include "host/HostDirectory.h"
 #include "sandbox/Machine.h"
 #include "sandbox/Snapshot.h"
 #include "sandbox/SwitchModel.h"
@@ -40,8 +41,7 @@ void endAtSwitch(const sandbox::SwitchRecord& record, const std::string& snapsho
         std::printf("can't write the snapshot: %s\n", error.c_str());
         finish(1);
     }
-    std::u8string written = path.u8string();
-    std::printf("snapshot written to %s\n", std::string(written.begin(), written.end()).c_str());
+    std::printf("snapshot written to %s\n", host::utf8Name(path).c_str());
     sandbox::ModelledEntry entry{};
     if (!sandbox::modelKernelEntry(machine, record, entry, error)) {
         std::printf("the second-stage loader would not reach the kernel: %s\n", error.c_str());

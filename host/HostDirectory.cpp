@@ -10,9 +10,7 @@ std::vector<DirectoryEntry> listDirectory(const std::filesystem::path& folder) {
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code kindError;
-        // UTF-8 on every host, whatever the narrow code page of its paths.
-        std::u8string name = it->path().filename().u8string();
-        entries.push_back({std::string(name.begin(), name.end()), it->is_directory(kindError)});
+        entries.push_back({utf8Name(it->path().filename()), it->is_directory(kindError)});
     }
     std::sort(entries.begin(), entries.end(),
               [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });

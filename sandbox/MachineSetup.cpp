@@ -41,7 +41,7 @@ bool attachDiskImage(const std::string& disk, std::string& error) {
     }
     std::filesystem::path image = host::utf8Path(disk.substr(2));
     if (!std::filesystem::is_regular_file(image, ignored)) {
-        error = "disk image \"" + image.string() + "\" does not exist";
+        error = "disk image \"" + disk.substr(2) + "\" does not exist";
         return false;
     }
     sandbox::attachDisk(static_cast<unsigned>(disk[0] - '0'), image);

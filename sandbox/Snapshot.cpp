@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/HostDirectory.h"
 #include "host/HostFile.h"
 #include "sandbox/SnapshotShimCode.h"
 
@@ -91,7 +92,7 @@ bool writeSnapshot(Machine& machine, const SwitchRecord& record, const std::file
     info = {shimPage, memory.ramStart(), memory.ramSize()};
     host::File file = host::File::open(path, host::File::Mode::createAlways);
     if (!file.isOpen()) {
-        error = "can't create " + path.string() + ": " + std::strerror(file.error());
+        error = "can't create " + host::utf8Name(path) + ": " + std::strerror(file.error());
         return false;
     }
     std::vector<std::uint8_t> head = elfHead(shimPage, memory.ramStart(), memory.ramSize());
@@ -106,7 +107,7 @@ bool writeSnapshot(Machine& machine, const SwitchRecord& record, const std::file
         const std::uint8_t* page = physical == shimPage ? shim.data() : frame != nullptr ? frame : fill.data();
         written = writeAll(file, page, frameSize);
     }
-    if (!written) error = "can't write " + path.string() + ": " + std::strerror(file.error());
+    if (!written) error = "can't write " + host::utf8Name(path) + ": " + std::strerror(file.error());
     return written;
 }
 
