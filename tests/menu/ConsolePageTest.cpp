@@ -70,6 +70,16 @@ TEST_F(ConsolePageTest, WithoutACardTheTextStaysInTheWindow) {
     EXPECT_FALSE(page().logToFile());
 }
 
+TEST_F(ConsolePageTest, ALogFileThatCannotBeMadeTurnsLoggingOff) {
+    openWindow();
+    click(consoleItem(IDC_SAVE_TO_FILE));
+    SetWindowTextW(consoleItem(IDC_LOG_NAME), L"no such folder\\bootlog.txt");
+    BootMenu::instance()->print(u"kept\n");
+    EXPECT_EQ(shown(), L"kept\r\n");
+    EXPECT_FALSE(isChecked(consoleItem(IDC_SAVE_TO_FILE)));
+    EXPECT_FALSE(page().logToFile());
+}
+
 TEST_F(ConsolePageTest, DebugBoxesSetTheirBits) {
     openWindow();
     BootMenu& menu = *BootMenu::instance();
