@@ -144,7 +144,7 @@ void MemoryManager::addBank(std::uint32_t start, std::uint32_t size) {
         (*console)->print(u"bank 0x%08x size 0x%08x ignored: bank table full.\n", start, size);
         return;
     }
-    banks[bankCount_] = {start, size};
+    banks_[bankCount_] = {start, size};
     (*console)->print(u"[%d] 0x%08x size 0x%08x\n", bankCount_, start, size);
     ++bankCount_;
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 struct PageTag;
 class Console;
@@ -96,7 +97,8 @@ public:
     /// Registers a bank and prints it; a bank beyond maxBanks is refused with a message.
     void addBank(std::uint32_t start, std::uint32_t size);
     std::int32_t bankCount() const { return bankCount_; }
-    const Bank& bank(std::int32_t index) const { return banks[index]; }
+    const Bank& bank(std::int32_t index) const { return banks_[index]; }
+    std::span<const Bank> banks() const { return {banks_, static_cast<std::size_t>(bankCount_)}; }
 
     /// Verbosity, set by the boot controller.
     std::int32_t debugLevel = 0;
@@ -111,7 +113,7 @@ private:
 
     std::uint32_t pageSize_;
     std::uint32_t pageShift_;
-    Bank banks[maxBanks] = {};
+    Bank banks_[maxBanks] = {};
     std::int32_t bankCount_ = 0;
     void* region = nullptr;
     std::int32_t mappedCount = 0;

@@ -1,11 +1,12 @@
 #include "memory/WalkCheck.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "console/Console.h"
+#include "memory/HeapList.h"
 #include "memory/MemoryManager.h"
 #include "memory/PageTag.h"
+#include "memory/RangePlacement.h"
 #include "platform/devices.h"
 #include "platform/memory.h"
 
@@ -18,55 +19,15 @@ struct Region {
     const char16_t* kind;
 };
 
-/// A heap array of plain records that grows by doubling; the Parts allocate only
-/// through the platform, which can fail.
-template <class T>
-class HeapArray {
-public:
-    HeapArray() = default;
-    HeapArray(const HeapArray&) = delete;
-    HeapArray& operator=(const HeapArray&) = delete;
-    ~HeapArray() { platform::heapFree(items); }
-
-    [[nodiscard]] bool push(const T& item) {
-        if (count == capacity && !grow()) return false;
-        items[count++] = item;
-        return true;
-    }
-    T* begin() { return items; }
-    T* end() { return items + count; }
-    std::size_t size() const { return count; }
-    T& operator[](std::size_t i) { return items[i]; }
-
-private:
-    bool grow() {
-        std::size_t larger = capacity == 0 ? 64 : capacity * 2;
-        auto* moved = static_cast<T*>(platform::heapAlloc(larger * sizeof(T)));
-        if (moved == nullptr) return false;
-        if (count != 0) std::memcpy(moved, items, count * sizeof(T));
-        platform::heapFree(items);
-        items = moved;
-        capacity = larger;
-        return true;
-    }
-
-    T* items = nullptr;
-    std::size_t count = 0;
-    std::size_t capacity = 0;
-};
-
-struct Link {
-    std::uint32_t address;
-    PageTag tag;
-};
-
 class WalkChecker {
 public:
     WalkChecker(Console** console, MemoryManager& memory, DestinationRule rule)
         : console(console), memory(memory), rule(rule), pageSize(memory.pageSize()) {}
 
     bool check(std::uint32_t tagChain, const WalkPages& pages) {
-        return readChain(tagChain) && collectRegions(pages) && findConflicts();
+        return readChain(tagChain) &&
+               checkPlacement(console, std::span<const PageTag>(tags.begin(), tags.size()), memory.banks(), rule) &&
+               collectRegions(pages) && findConflicts();
     }
 
 private:
@@ -89,13 +50,13 @@ private:
         std::size_t power = 1;
         std::size_t steps = 0;
         while (address != PageTag::endOfChain) {
-            Link link{address, {}};
-            if (!readTag(address, link.tag)) {
+            PageTag tag{};
+            if (!readTag(address, tag)) {
                 (*console)->print(u"can't read the tag at 0x%08x.\n", address);
                 return false;
             }
-            if (!links.push(link)) return noMemory();
-            address = link.tag.next;
+            if (!tags.push(tag) || !addresses.push(address)) return noMemory();
+            address = tag.next;
             if (address == saved) {
                 (*console)->print(u"the tag chain loops at 0x%08x.\n", address);
                 return false;
@@ -120,11 +81,11 @@ private:
     /// intact: a tag is read before its own range, a payload during it, and the
     /// fixed pages after the last one.
     bool collectRegions(const WalkPages& pages) {
-        auto last = static_cast<std::int64_t>(links.size()) - 1;
-        for (std::size_t i = 0; i < links.size(); ++i) {
-            const PageTag& tag = links[i].tag;
+        auto last = static_cast<std::int64_t>(tags.size()) - 1;
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            const PageTag& tag = tags[i];
             auto index = static_cast<std::int64_t>(i);
-            if (i > 0 && !addPages(links[i].address, links[i].address + sizeof(PageTag), index - 1, u"tag")) return noMemory();
+            if (i > 0 && !addPages(addresses[i], addresses[i] + sizeof(PageTag), index - 1, u"tag")) return noMemory();
             // Pairs of words: up to 7 bytes past the range are read.
             std::uint64_t readBytes = (std::uint64_t{tag.len} + 7) & ~std::uint64_t{7};
             if (tag.src != PageTag::zeroFill && !addPages(tag.src, tag.src + readBytes, index, u"payload")) return noMemory();
@@ -151,16 +112,16 @@ private:
     }
 
     bool findConflicts() {
-        for (std::size_t i = 0; i < links.size(); ++i) {
+        for (std::size_t i = 0; i < tags.size(); ++i) {
             std::uint64_t start = 0;
             std::uint64_t end = 0;
-            writeExtent(links[i].tag, start, end);
+            writeExtent(tags[i], start, end);
             std::uint64_t firstPage = start & ~std::uint64_t{pageSize - 1};
             const Region* region = std::lower_bound(regions.begin(), regions.end(), firstPage,
                                                     [](const Region& r, std::uint64_t page) { return r.page < page; });
             for (; region != regions.end() && region->page < end; ++region) {
                 if (region->deadline < static_cast<std::int64_t>(i)) continue;
-                const PageTag& tag = links[i].tag;
+                const PageTag& tag = tags[i];
                 (*console)->print(u"range %d (0x%08x+0x%x) would overwrite the %s page 0x%08x before the 2nd bootloader reads it.\n",
                                   i, walkDestination(rule, tag.dst), tag.len, region->kind, region->page);
                 return false;
@@ -178,15 +139,12 @@ private:
     MemoryManager& memory;
     DestinationRule rule;
     std::uint32_t pageSize;
-    HeapArray<Link> links;
-    HeapArray<Region> regions;
+    HeapList<PageTag> tags;
+    HeapList<std::uint32_t> addresses;
+    HeapList<Region> regions;
 };
 
 }  // namespace
-
-std::uint32_t walkDestination(DestinationRule rule, std::uint32_t dst) {
-    return rule == DestinationRule::firstSdramBank ? (dst & 0x00FFFFFF) | 0xA0000000 : dst;
-}
 
 bool checkWalk(Console** console, MemoryManager& memory, std::uint32_t tagChain, const WalkPages& pages,
                DestinationRule rule) {

@@ -1,5 +1,8 @@
-// The check before the switch: no range may overwrite a page the walk still reads.
+// The check before the switch: every range lands in DRAM, apart from the others, and
+// no range overwrites a page the walk still reads.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "memory/PageTag.h"
 #include "memory/WalkCheck.h"
@@ -17,6 +20,8 @@ protected:
         machine.memory.setFrameRegion(pool, 0x10000);
         machine.memory.setFrameOrder(sandbox::FrameOrder::ascending);
         EXPECT_TRUE(allocateFor(0x8000));
+        // The back end's banks, as its init registers them.
+        for (const sandbox::DramBank& bank : machine.profile.banks) memoryManager->addBank(bank.start, bank.size);
         void* page = nullptr;
         std::uint32_t physical = 0;
         EXPECT_TRUE(memoryManager->takeLastPage(page, pages.loader));
@@ -78,8 +83,6 @@ TEST_F(WalkCheck, PassesAChainThatWritesElsewhere) {
     addCopy(0xC0200000, 0xFF0);
     addCopy(0xC0200FF0, 0x20);
     addClear(0xC0201010, 0x1000);
-    // A later range may overwrite an earlier one's destination.
-    addClear(0xC0200000, 0x10);
     EXPECT_TRUE(check());
     EXPECT_EQ(takeText(), "");
 }
@@ -167,9 +170,76 @@ TEST_F(WalkCheckPxa, AppliesTheFirstBankRule) {
     std::snprintf(expected, sizeof expected, "range 1 (0x%08x+0x10) would overwrite the 2nd bootloader page 0x%08x",
                   pages.loader, pages.loader);
     EXPECT_NE(takeText().find(expected), std::string::npos);
-    // Taken as it is, the address lies outside RAM.
-    EXPECT_TRUE(check(DestinationRule::asLinked));
+    // Taken as it is, the address lies in none of this machine's banks.
+    takeText();
+    EXPECT_FALSE(check(DestinationRule::asLinked));
+    EXPECT_NE(takeText().find("range 0 (0xc0200000+0x100) lies in no DRAM bank (0xa0000000+0x04000000, "),
+              std::string::npos);
 }
+
+struct Range {
+    bool copy;
+    std::uint32_t dst;
+    std::uint32_t len;
+};
+
+struct Placement {
+    const char* name;
+    const char* profile;
+    DestinationRule rule;
+    std::vector<Range> ranges;
+    const char* refusal;  // the line printed, or empty when the chain passes
+    friend void PrintTo(const Placement& p, std::ostream* out) { *out << p.name; }
+};
+
+class WalkCheckPlacement : public WalkCheck, public ::testing::WithParamInterface<Placement> {
+protected:
+    WalkCheckPlacement() : WalkCheck(GetParam().profile) {}
+};
+
+TEST_P(WalkCheckPlacement, LandsInDramApartFromTheOtherRanges) {
+    for (const Range& r : GetParam().ranges) {
+        if (r.copy) {
+            addCopy(r.dst, r.len);
+        } else {
+            addClear(r.dst, r.len);
+        }
+    }
+    bool passed = check(GetParam().rule);
+    EXPECT_EQ(passed, *GetParam().refusal == 0);
+    EXPECT_EQ(takeText(), GetParam().refusal);
+}
+
+constexpr auto sa = DestinationRule::asLinked;
+constexpr auto pxa = DestinationRule::firstSdramBank;
+
+INSTANTIATE_TEST_SUITE_P(
+    Chains, WalkCheckPlacement,
+    ::testing::Values(
+        Placement{"ACopyAndTheClearBehindItsOddEnd", "jornada720", sa, {{true, 0xC0200000, 6}, {false, 0xC0200006, 0x1A}}, ""},
+        Placement{"OverlappingSegments", "jornada720", sa, {{true, 0xC0200000, 0x100}, {true, 0xC0200080, 0x100}},
+                  "range 0 (0xc0200000+0x100) overlaps range 1 (0xc0200080+0x100).\n"},
+        Placement{"ALaterClearOverACopy", "jornada720", sa, {{true, 0xC0200000, 0xFF0}, {false, 0xC0200000, 0x10}},
+                  "range 0 (0xc0200000+0xff0) overlaps range 1 (0xc0200000+0x10).\n"},
+        Placement{"ALastWordOverAnEarlierRange", "jornada720", sa, {{false, 0xC0200002, 2}, {true, 0xC0200000, 2}},
+                  "range 1 (0xc0200000+0x2) overwrites range 0 (0xc0200002+0x2) with its last word.\n"},
+        Placement{"ACopyOffAWordBoundary", "jornada720", sa, {{true, 0xC0200002, 0x10}},
+                  "range 0 (0xc0200002+0x10) starts off a word boundary; the 2nd bootloader copies whole words.\n"},
+        Placement{"ARangeOnTheKernelsStack", "jornada720", sa, {{true, 0xC0201000, 0x100}, {true, 0xC0200000, 0x100}},
+                  "range 0 (0xc0201000+0x100) overlaps the kernel's stack page 0xc0201000.\n"},
+        Placement{"LinkedWhereNoDramLies", "jornada720", sa, {{true, 0x30000000, 0x100}},
+                  "range 0 (0x30000000+0x100) lies in no DRAM bank (0xc0000000+0x08000000, 0xc8000000+0x08000000, "
+                  "0xd0000000+0x08000000, 0xd8000000+0x08000000).\n"},
+        Placement{"ARangeAcrossTwoBanks", "jornada720", sa, {{false, 0xC7FFF000, 0x2000}},
+                  "range 0 (0xc7fff000+0x2000) lies in no DRAM bank (0xc0000000+0x08000000, 0xc8000000+0x08000000, "
+                  "0xd0000000+0x08000000, 0xd8000000+0x08000000).\n"},
+        Placement{"FirstBankFoldsAnImageOntoTheKernel", "ws003sh", pxa, {{true, 0xA0200000, 0x100}, {true, 0xA1200000, 0x100}},
+                  "range 0 (0xa0200000+0x100) overlaps range 1 (0xa1200000+0x100, written to 0xa0200000).\n"},
+        Placement{"FirstBankTearsAChainAcrossWindows", "ws003sh", pxa, {{true, 0xA0200000, 0x100}, {true, 0xA1000000, 0x100}},
+                  "range 1 (0xa1000000+0x100) leaves the 16 MiB window 0xa0000000-0xa0ffffff of range 0; the first bank "
+                  "holds only one.\n"},
+        Placement{"FirstBankMovesOneWindowWhole", "ws003sh", pxa, {{true, 0xC0200000, 0x100}, {false, 0xC0200100, 0x100}}, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WalkCheck, RefusesAChainThatLoops) {
     addCopy(0xC0200000, 0x100);
