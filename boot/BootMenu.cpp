@@ -102,5 +102,6 @@ void BootMenu::boot() {
             return;
         }
     }
+    if (beforeBoot != nullptr) beforeBoot(preferences);
     if (bootHook.routine != nullptr) bootHook.routine(bootHook.argument);
 }

@@ -73,6 +73,9 @@ public:
     ConsolePageLink* consoleTab = nullptr;
     Preferences preferences{};
     Hook bootHook;
+    /// Shown the Preferences of each attempt before the boot hook runs; a front end
+    /// on a simulated machine warns there about a platform the machine is not.
+    void (*beforeBoot)(const Preferences& preferences) = nullptr;
     DebugHook debugHooks[4];
     std::uint32_t debugFlags = 0;
 

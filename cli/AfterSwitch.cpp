@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "sandbox/MachineExecution.h"
+#include "sandbox/Preflight.h"
 #include "sandbox/QemuRun.h"
 #include "sandbox/Snapshot.h"
 
@@ -50,6 +51,7 @@ int runInQemu(const sandbox::SnapshotInfo& info, const std::string& snapshot, Te
 int afterSwitch(const sandbox::SwitchRecord& record, const AfterSwitchChoice& choice, Terminal& terminal) {
     showSwitch(record, terminal);
     sandbox::Machine& machine = sandbox::machine();
+    terminal.show(sandbox::installedRamWarning(machine, record));
     std::string snapshot = choice.snapshot;
     if (snapshot.empty() && choice.qemu) snapshot = (machine.storageRoot / "snapshot.elf").string();
     sandbox::SnapshotInfo info{};

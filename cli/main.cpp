@@ -20,6 +20,7 @@
 #include "host/CodePage.h"
 #include "sandbox/BootHarness.h"
 #include "sandbox/MachineProfile.h"
+#include "sandbox/Preflight.h"
 
 namespace {
 
@@ -66,6 +67,14 @@ void showSettings(BootMenu& menu) {
     std::printf("extraKernelOptions  \"%s\"\n", utf8(c.extraKernelOptions).c_str());
 }
 
+/// Before Boot: a platform whose processor is not the simulated machine's.
+void warnOfPlatform(BootMenu& menu, HeadlessPages& pages, Terminal& terminal) {
+    pages.collect();
+    const char16_t* name = menu.platformName(menu.currentPlatformIndex());
+    terminal.show(sandbox::platformWarning(sandbox::machine().profile, name != nullptr ? name : u"",
+                                           menu.preferences.cpuCode));
+}
+
 /// The Boot command on the headless window; returns the exit code.
 int boot(const BootChoice& choice) {
     Terminal terminal(choice.log);
@@ -88,6 +97,7 @@ int boot(const BootChoice& choice) {
     menu->rootWindow = &terminal;
     menu->consoleTab = &terminal;
     menu->mainTab = &pages;
+    warnOfPlatform(*menu, pages, terminal);
     std::optional<sandbox::SwitchRecord> left = sandbox::runUntilSwitch([&] { runBootCommand(*menu, terminal); });
     menu->rootWindow = nullptr;
     menu->consoleTab = nullptr;

@@ -8,6 +8,7 @@
 #include "host/CodePage.h"
 #include "host/HostDirectory.h"
 #include "sandbox/Machine.h"
+#include "sandbox/Preflight.h"
 #include "sandbox/Snapshot.h"
 #include "sandbox/SwitchModel.h"
 
@@ -33,6 +34,7 @@ void endAtSwitch(const sandbox::SwitchRecord& record, const std::string& snapsho
     sandbox::Machine& machine = sandbox::machine();
     std::printf("left the platform: hand-over 0x%08x, tag chain 0x%08x, stack 0x%08x, loader 0x%08x\n",
                 record.handoverBlock(), record.tagChain(), record.stackPointer(), record.loader());
+    std::fputs(sandbox::installedRamWarning(machine, record).c_str(), stderr);
     std::filesystem::path path =
         snapshot.empty() ? defaultSnapshot(machine) : std::filesystem::path(host::fromUtf8(snapshot));
     sandbox::SnapshotInfo info{};

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "boot/BootMenu.h"
 #include "desktop/DesktopOptions.h"
 #include "desktop/SwitchReport.h"
 #include "host/win32/HostWindow.h"
 #include "menu/ProcessEntry.h"
 #include "sandbox/Machine.h"
+#include "sandbox/Preflight.h"
 
 namespace {
 
@@ -30,6 +32,15 @@ std::vector<std::string> commandLineArguments() {
     for (int i = 1; words != nullptr && i < count; ++i) arguments.push_back(toUtf8(words[i]));
     if (words != nullptr) LocalFree(words);
     return arguments;
+}
+
+/// The window has no place for the sandbox's own words: they go to standard error.
+void warnOfPlatform(const Preferences& preferences) {
+    BootMenu& menu = *BootMenu::instance();
+    const char16_t* name = menu.platformName(menu.currentPlatformIndex());
+    std::string warning = sandbox::platformWarning(sandbox::machine().profile, name != nullptr ? name : u"",
+                                                   preferences.cpuCode);
+    std::fputs(warning.c_str(), stderr);
 }
 
 int usageError(const std::string& error) {
@@ -50,5 +61,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     };
     std::string snapshot = options.snapshot;
     machine.onLeave = [snapshot](const sandbox::SwitchRecord& record) { endAtSwitch(record, snapshot); };
+    // The first use of the BootMenu loads the Preferences from the card, as the
+    // program's start would.
+    BootMenu::instance()->beforeBoot = warnOfPlatform;
     return processEntry(instance);
 }

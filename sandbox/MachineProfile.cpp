@@ -47,6 +47,10 @@ const MachineProfile* findProfile(std::string_view key) {
     return nullptr;
 }
 
+DestinationRule destinationRule(const MachineProfile& profile) {
+    return isStrongArm(profile) ? DestinationRule::asLinked : DestinationRule::firstSdramBank;
+}
+
 bool isStrongArm(const MachineProfile& profile) {
     return profile.processor == Processor::sa1100 || profile.processor == Processor::sa1110;
 }

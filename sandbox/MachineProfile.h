@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "memory/DestinationRule.h"
+
 namespace sandbox {
 
 enum class Processor { sa1100, sa1110, pxa250, pxa270 };
@@ -35,5 +37,7 @@ std::span<const MachineProfile> machineProfiles();
 const MachineProfile* findProfile(std::string_view key);
 /// True for the StrongARM profiles.
 bool isStrongArm(const MachineProfile& profile);
+/// Where the second-stage loader of the machine's family writes a range.
+DestinationRule destinationRule(const MachineProfile& profile);
 
 }  // namespace sandbox

@@ -150,6 +150,8 @@ protected:
         machine.memory.setFrameRegion(region, 0x10000);
         machine.memory.setFrameOrder(sandbox::FrameOrder::ascending);
         allocate(0);
+        // The banks the back end's init registers.
+        for (const sandbox::DramBank& bank : machine.profile.banks) memoryManager->addBank(bank.start, bank.size);
         backEnd = makeBackEnd();
         ASSERT_TRUE(backEnd->setupLoader());
         void* payload = nullptr;

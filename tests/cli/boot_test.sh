@@ -79,6 +79,18 @@ grep -q "BOOT START" "$work/sa/Storage Card/bootlog.txt" &&
     grep -q "tembrel build number: 15" "$work/sa/Storage Card/bootlog.txt" &&
     ! grep -q "\[progress\] 0" "$work/out" ||
     { echo "FAIL: the console did not go to bootlog.txt"; failures=$((failures + 1)); }
+# The sandbox warns of what the device cannot know, and the boot goes on as the
+# device's would.
+expect "a platform of another processor" 0 \
+    "warning: the platform \"Sharp W-ZERO3 (WS003SH)\" has a PXA270 processor, but the simulated HP Jornada 720" \
+    "BOOT START" "left the platform" -- \
+    --machine jornada720 --storage "$work/sa" --set "platform=Sharp W-ZERO3 (WS003SH)" --yes --executor none
+card beyond ../beyond.elf gzip
+expect "kernel beyond the installed RAM" 1 "left the platform" \
+    "warning: 7 ranges, from range 0 (0xc4200000+0xff0), beyond the 32 MiB of RAM at 0xc0000000" \
+    "the run stopped: write to unmapped address 0xc4200000" -- \
+    --machine jornada720 --storage "$work/beyond" --set "platform=HP Jornada 720 (US/UK)" --set "$dir" --yes
+
 expect "kernel not on the card" 1 "[BOOT FAILED] Can't open kernel image." -- \
     --machine jornada720 --storage "$work/sa" --set "kernelName=missing.gz" --yes
 
