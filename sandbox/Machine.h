@@ -96,6 +96,10 @@ public:
     /// Bytes that writes to storage may still add before the card is full; unset
     /// means unlimited.
     std::optional<std::uint64_t> storageSpace;
+    /// Calls of the files role that may still be made; once they are spent every later
+    /// one fails with "not ready", as when the process ends or the card goes away in
+    /// the middle of a save. Unset means unlimited.
+    std::optional<std::uint64_t> fileCallsLeft;
 
     // The network behind the socket library.
     Network network;

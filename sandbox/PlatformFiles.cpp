@@ -80,6 +80,19 @@ public:
     std::size_t next = 0;
 };
 
+/// Spends one call of the machine's file-call budget; false, with "not ready", once
+/// the budget is spent.
+bool fileCallAllowed() {
+    std::optional<std::uint64_t>& left = machine().fileCallsLeft;
+    if (!left) return true;
+    if (*left == 0) {
+        machine().lastError = platform::errorNotReady;
+        return false;
+    }
+    --*left;
+    return true;
+}
+
 bool isDeviceName(const std::u16string& name) { return !name.empty() && name.back() == u':'; }
 
 platform::Handle openDevice(const std::u16string& name) {
@@ -116,6 +129,7 @@ using sandbox::machine;
 
 Handle createFile(const char16_t* path, std::uint32_t access, std::uint32_t, std::uint32_t disposition,
                   std::uint32_t) {
+    if (!sandbox::fileCallAllowed()) return invalidHandle;
     std::u16string name = path != nullptr ? path : u"";
     if (sandbox::isDeviceName(name)) return sandbox::openDevice(name);
     std::optional<std::filesystem::path> host = sandbox::hostPath(path);
@@ -139,33 +153,38 @@ Handle createFile(const char16_t* path, std::uint32_t access, std::uint32_t, std
 
 bool readFile(Handle handle, void* buffer, std::uint32_t length, std::uint32_t* transferred) {
     std::uint32_t count = 0;
-    sandbox::OpenObject* object = machine().object(handle);
-    bool ok = object != nullptr && object->read(buffer, length, count);
+    bool ok = sandbox::fileCallAllowed();
+    sandbox::OpenObject* object = ok ? machine().object(handle) : nullptr;
+    ok = object != nullptr && object->read(buffer, length, count);
     if (transferred != nullptr) *transferred = count;
     return ok;
 }
 
 bool writeFile(Handle handle, const void* buffer, std::uint32_t length, std::uint32_t* transferred) {
     std::uint32_t count = 0;
-    sandbox::OpenObject* object = machine().object(handle);
-    bool ok = object != nullptr && object->write(buffer, length, count);
+    bool ok = sandbox::fileCallAllowed();
+    sandbox::OpenObject* object = ok ? machine().object(handle) : nullptr;
+    ok = object != nullptr && object->write(buffer, length, count);
     if (transferred != nullptr) *transferred = count;
     return ok;
 }
 
-bool flushFile(Handle handle) { return machine().object(handle) != nullptr; }
+bool flushFile(Handle handle) { return sandbox::fileCallAllowed() && machine().object(handle) != nullptr; }
 
 std::uint32_t setFilePointer(Handle handle, std::int32_t distance, std::uint32_t method) {
+    if (!sandbox::fileCallAllowed()) return invalidFileSize;
     sandbox::OpenObject* object = machine().object(handle);
     return object != nullptr ? object->seek(distance, method) : invalidFileSize;
 }
 
 std::uint32_t getFileSize(Handle handle) {
+    if (!sandbox::fileCallAllowed()) return invalidFileSize;
     sandbox::OpenObject* object = machine().object(handle);
     return object != nullptr ? object->size() : invalidFileSize;
 }
 
 bool closeHandle(Handle handle) {
+    if (!sandbox::fileCallAllowed()) return false;
     if (machine().handles.erase(handle) == 0) {
         machine().lastError = errorInvalidHandle;
         return false;
@@ -176,6 +195,7 @@ bool closeHandle(Handle handle) {
 std::uint32_t getLastError() { return machine().lastError; }
 
 bool deleteFile(const char16_t* path) {
+    if (!sandbox::fileCallAllowed()) return false;
     std::optional<std::filesystem::path> host = sandbox::hostPath(path);
     int error = ENOENT;
     if (!host || !host::removeFile(*host, error)) {
@@ -186,6 +206,7 @@ bool deleteFile(const char16_t* path) {
 }
 
 bool replaceFile(const char16_t* target, const char16_t* source) {
+    if (!sandbox::fileCallAllowed()) return false;
     std::optional<std::filesystem::path> to = sandbox::hostPath(target);
     std::optional<std::filesystem::path> from = sandbox::hostPath(source);
     int error = ENOENT;
@@ -197,6 +218,7 @@ bool replaceFile(const char16_t* target, const char16_t* source) {
 }
 
 Handle findFirstFile(const char16_t* pattern, FindData* entry) {
+    if (!sandbox::fileCallAllowed()) return invalidHandle;
     // Patterns name every entry of one folder: "<folder>\*.*" or "<folder>\*".
     std::u16string text = pattern != nullptr ? pattern : u"";
     std::size_t cut = text.find_last_of(u"\\/");
@@ -219,6 +241,7 @@ Handle findFirstFile(const char16_t* pattern, FindData* entry) {
 }
 
 bool findNextFile(Handle search, FindData* entry) {
+    if (!sandbox::fileCallAllowed()) return false;
     auto* state = dynamic_cast<sandbox::SearchObject*>(machine().object(search));
     if (state == nullptr || state->next >= state->entries.size()) {
         machine().lastError = 18;  // no more files

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "boot/BootMenu.h"
 #include "tests/support/SandboxTest.h"
@@ -64,6 +65,8 @@ TEST_F(ConfigFile, RejectedFilesGiveTheDefaults) {
         {"wrong magic", wrongMagic},
         {"shorter than the header", headerBytes.substr(0, 11)},
         {"empty", ""},
+        {"cut off before its stored size", storedRecord(258, 2152).substr(0, 600)},
+        {"one byte short of its stored size", storedRecord(258, 2152).substr(0, 2151)},
     };
     for (const auto& [what, bytes] : cases) {
         BootMenu::destroyInstance();
@@ -96,11 +99,30 @@ TEST_F(ConfigFile, FieldsBeyondAShortRecordKeepTheirDefaults) {
     EXPECT_EQ(utf8(recordText(p.rootImageName)), "miniroot.fs");
 }
 
-TEST_F(ConfigFile, FileShorterThanItsStoredSizeKeepsWhatItHas) {
-    addStorageCard("Storage Card");
-    storage.write("Storage Card/tembrel.cnf", storedRecord(258, 2152).substr(0, 600));
-    EXPECT_EQ(utf8(recordText(loaded().kernelName)).substr(0, 3), "sto");
-    EXPECT_EQ(loaded().serialSpeed, 19200u);
+TEST_F(ConfigFile, AWholeStagedRecordStandsInOnlyWhenTheRecordFileHasNone) {
+    std::string wrongMagic = storedRecord(258, 2152, u"foreign");
+    wrongMagic[0] = 'X';
+    struct Case {
+        const char* what;
+        std::optional<std::string> recordFile;
+        std::string stagingFile;
+        std::string kernelName;
+    };
+    const Case cases[] = {
+        {"no record file", std::nullopt, storedRecord(258, 2152, u"staged"), "staged"},
+        {"a foreign record file", wrongMagic, storedRecord(258, 2152, u"staged"), "staged"},
+        {"a whole record file", storedRecord(258, 2152, u"stored"), storedRecord(258, 2152, u"staged"), "stored"},
+        {"a torn staging file", std::nullopt, storedRecord(258, 2152, u"staged").substr(0, 2000), ""},
+    };
+    for (const Case& c : cases) {
+        BootMenu::destroyInstance();
+        machine.storageCards.clear();
+        std::filesystem::remove_all(storage.path() / "Storage Card");
+        addStorageCard("Storage Card");
+        if (c.recordFile) storage.write("Storage Card/tembrel.cnf", *c.recordFile);
+        storage.write("Storage Card/tembrel.new", c.stagingFile);
+        EXPECT_EQ(utf8(recordText(loaded().kernelName)), c.kernelName) << c.what;
+    }
 }
 
 TEST_F(ConfigFile, TheFirstCardInEnumerationOrderHoldsTheFile) {
@@ -120,22 +142,6 @@ TEST_F(ConfigFile, WithoutACardNothingIsReadOrKept) {
     storage.write("Storage Card/tembrel.cnf", storedRecord(258, 2152));
     EXPECT_TRUE(recordText(loaded().kernelName).empty());
     EXPECT_FALSE(BootMenu::instance()->savePreferences());
-}
-
-TEST_F(ConfigFile, SaveThatRunsOutOfSpaceKeepsThePreviousFile) {
-    addStorageCard("Storage Card");
-    std::string previous = storedRecord(258, 2152);
-    storage.write("Storage Card/tembrel.cnf", previous);
-    BootMenu* menu = BootMenu::instance();
-    setRecordText(menu->preferences.kernelName, u"changed.gz");
-    machine.storageSpace = 1000;
-    EXPECT_FALSE(menu->savePreferences());
-    EXPECT_EQ(storage.read("Storage Card/tembrel.cnf"), previous);
-    EXPECT_FALSE(std::filesystem::exists(storage.path() / "Storage Card" / "tembrel.new"));
-
-    machine.storageSpace.reset();
-    ASSERT_TRUE(menu->savePreferences());
-    EXPECT_EQ(storage.read("Storage Card/tembrel.cnf"), recordBytes(menu->preferences));
 }
 
 TEST_F(ConfigFile, TheFileIsReadOnceWhenTheMenuIsCreated) {

@@ -67,6 +67,37 @@ TEST_F(Storage, ClosedHandlesAreRefused) {
     EXPECT_EQ(platform::getFileSize(file), platform::invalidFileSize);
 }
 
+TEST_F(Storage, FileCallsFailOnceTheirBudgetIsSpent) {
+    storage.write("f", "old");
+    machine.fileCallsLeft = 2;
+    platform::Handle file = platform::createFile(u"\\f", platform::genericWrite, 0, platform::createAlways, 0);
+    ASSERT_NE(file, platform::invalidHandle);
+    std::uint32_t written = 0;
+    EXPECT_TRUE(platform::writeFile(file, "ne", 2, &written));
+    EXPECT_FALSE(platform::writeFile(file, "w", 1, &written));
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(platform::getLastError(), platform::errorNotReady);
+    EXPECT_FALSE(platform::closeHandle(file));
+    EXPECT_FALSE(platform::deleteFile(u"\\f"));
+    EXPECT_FALSE(platform::replaceFile(u"\\g", u"\\f"));
+    EXPECT_EQ(storage.read("f"), "ne");  // what was written before the stop stays, nothing after
+
+    machine.fileCallsLeft.reset();
+    EXPECT_TRUE(platform::closeHandle(file));
+}
+
+TEST_F(Storage, AFullCardTakesTheBytesThatFitAndRefusesTheRest) {
+    machine.storageSpace = 3;
+    platform::Handle file = platform::createFile(u"\\f", platform::genericWrite, 0, platform::createAlways, 0);
+    std::uint32_t written = 0;
+    EXPECT_TRUE(platform::writeFile(file, "ab", 2, &written));
+    EXPECT_FALSE(platform::writeFile(file, "cde", 3, &written));
+    EXPECT_EQ(written, 1u);
+    EXPECT_EQ(platform::getLastError(), platform::errorDiskFull);
+    EXPECT_TRUE(platform::closeHandle(file));
+    EXPECT_EQ(storage.read("f"), "abc");
+}
+
 TEST_F(Storage, QueriesAnswerFromTheMachine) {
     platform::VersionRecord version{};
     ASSERT_TRUE(platform::getVersion(&version));
