@@ -10,6 +10,8 @@ import subprocess
 import sys
 from pathlib import Path
 
+# The helper modules sit next to this file; keep the source tree free of caches.
+sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import expected_memory  # noqa: E402
 import kernel_gen  # noqa: E402
