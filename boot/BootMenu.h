@@ -74,8 +74,9 @@ public:
     Preferences preferences{};
     Hook bootHook;
     /// Shown the Preferences of each attempt before the boot hook runs; a front end
-    /// on a simulated machine warns there about a platform the machine is not.
-    void (*beforeBoot)(const Preferences& preferences) = nullptr;
+    /// on a simulated machine warns there about a platform the machine is not. It
+    /// belongs to the process, so a front end can set it before the BootMenu exists.
+    static inline void (*beforeBoot)(const Preferences& preferences) = nullptr;
     DebugHook debugHooks[4];
     std::uint32_t debugFlags = 0;
 

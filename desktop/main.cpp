@@ -61,8 +61,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     };
     std::string snapshot = options.snapshot;
     machine.onLeave = [snapshot](const sandbox::SwitchRecord& record) { endAtSwitch(record, snapshot); };
-    // The first use of the BootMenu loads the Preferences from the card, as the
-    // program's start would.
-    BootMenu::instance()->beforeBoot = warnOfPlatform;
+    BootMenu::beforeBoot = warnOfPlatform;
     return processEntry(instance);
 }

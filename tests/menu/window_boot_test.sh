@@ -32,9 +32,15 @@ cat "$work/qemu.out"
 [ "$qemu_status" -eq 0 ] || { echo "FAIL: the kernel in QEMU ended with $qemu_status"; exit 1; }
 grep -q "result: ok" "$work/qemu.out" || { echo "FAIL: the kernel did not report success"; exit 1; }
 
-# Without settings on the card the platform is the W-ZERO3's, whose processor the
-# Jornada 720 does not have: the sandbox says so on standard error when Boot is pressed.
-rm "$work/storage/Storage Card/tembrel.cnf"
+# Settings that name the W-ZERO3, whose processor the Jornada 720 does not have: the
+# sandbox says so on standard error when Boot is pressed, and the boot goes on.
+python3 -c '
+import struct, sys
+path = sys.argv[1]
+record = bytearray(open(path, "rb").read())
+record[1064:1072] = struct.pack("<II", 0x0C208000, 0x01040100)
+open(path, "wb").write(record)
+' "$work/storage/Storage Card/tembrel.cnf"
 "$wine_run" "$prefix" "$build/tests/menu/window_driver.exe" boot -- "$build/desktop/tembrel.exe" \
     --machine jornada720 --storage "$work/storage" --snapshot "$work/snapshot2.elf" \
     > "$work/window.out" 2> "$work/window.err" || true
