@@ -24,8 +24,10 @@ int copyOut(FileManager& file, const std::u16string& root, const std::u16string&
     while ((count = file.read(buffer.data(), static_cast<std::uint32_t>(buffer.size()), -1)) > 0) {
         std::fwrite(buffer.data(), 1, static_cast<std::size_t>(count), stdout);
     }
+    // A source may end its reads early with a count that looks like the end of the file.
+    bool failed = count < 0 || file.failed();
     file.close();
-    return count < 0 ? 1 : 0;
+    return failed ? 1 : 0;
 }
 
 }  // namespace
