@@ -63,8 +63,9 @@ bool HttpFileManager::open(const char16_t* name, std::uint32_t) {
 
 std::uint32_t HttpFileManager::size() {
     HttpReplyHeader header;
-    if (failure || !headRequest(header)) return static_cast<std::uint32_t>(fail());
-    return header.contentLength;
+    if (!failure && headRequest(header)) return header.contentLength;
+    failure = true;
+    return 0;
 }
 
 std::int32_t HttpFileManager::fail() {

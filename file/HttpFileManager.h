@@ -62,7 +62,7 @@ private:
     bool fetchContent();
     /// Reports a body longer than the `length` its header named; returns false.
     bool longReply(std::uint32_t length);
-    /// Marks the file failed; returns 0, what a failed read or size query returns.
+    /// Marks the file failed; returns 0, what a failed read returns.
     std::int32_t fail();
     std::int32_t copyOut(void* buffer, std::uint32_t length, std::uint32_t start) const;
 

@@ -28,7 +28,7 @@ std::int32_t readFragments(OpenFile& file, std::uint64_t fragment, std::uint32_t
     std::uint64_t count = (std::uint64_t{length} + sb.fragmentSize() - 1) / sb.fragmentSize();
     if (fragment >= sb.fragments || count > sb.fragments - fragment || (fragment << sb.sectorShift) > 0xFFFFFFFF) {
         noteFailure(u"ufs: fragment %u is beyond the file system of %u fragments\n",
-                   static_cast<std::uint32_t>(fragment), sb.fragments);
+                    static_cast<std::uint32_t>(fragment), sb.fragments);
         return io::invalid;
     }
     auto sector = static_cast<std::uint32_t>(fragment << sb.sectorShift);
