@@ -17,15 +17,21 @@ public:
     void print(const char16_t* text, bool) override { std::fputs(host::toUtf8(text).c_str(), stderr); }
 };
 
-int copyOut(FileManager& file, const std::u16string& root, const std::u16string& name) {
-    if (!file.setRoot(root.c_str()) || !file.open(name.c_str(), 3)) return 1;
+int copyOut(FileManager& file, const std::string& root, const std::string& name) {
+    if (!file.setRoot(host::fromUtf8(root).c_str()) || !file.open(host::fromUtf8(name).c_str(), 3)) return 1;
     std::vector<char> buffer(64 * 1024);
     std::int32_t count = 0;
+    unsigned long long total = 0;
     while ((count = file.read(buffer.data(), static_cast<std::uint32_t>(buffer.size()), -1)) > 0) {
         std::fwrite(buffer.data(), 1, static_cast<std::size_t>(count), stdout);
+        total += static_cast<unsigned long long>(count);
     }
+    // A source may end its reads early with a count that looks like the end of the
+    // file, and a damaged gzip stream is not reported by the reader: say it here.
+    bool failed = count < 0 || file.failed();
+    if (failed) std::fprintf(stderr, "tembrel: %s: the read failed after %llu bytes\n", name.c_str(), total);
     file.close();
-    return count < 0 ? 1 : 0;
+    return failed ? 1 : 0;
 }
 
 }  // namespace
@@ -38,7 +44,7 @@ int catFile(const std::string& root, const std::string& name) {
     int status = 1;
     {
         GzipFileManager file(&console, BootController::fileSourceKindOf(wideRoot));
-        status = copyOut(file, wideRoot, host::fromUtf8(name));
+        status = copyOut(file, root, name);
     }
     BootMenu::instance()->consoleTab = nullptr;
     return status;

@@ -24,7 +24,8 @@
 
 namespace {
 
-constexpr int exitBootFailed = 1;
+// A failed boot, or a file or output that could not be read or written.
+constexpr int exitFailed = 1;
 constexpr int exitUsage = 2;
 
 std::string utf8(std::u16string_view text) { return host::toUtf8(std::u16string(text)); }
@@ -102,8 +103,16 @@ int boot(const BootChoice& choice) {
     menu->rootWindow = nullptr;
     menu->consoleTab = nullptr;
     menu->mainTab = nullptr;
-    if (!left) return exitBootFailed;
+    if (!left) return exitFailed;
     return afterSwitch(*left, choice.afterSwitch, terminal);
+}
+
+/// `status`, or a failure when standard output did not get all that was written to
+/// it (a full disk, a closed pipe).
+int checkedOutput(int status) {
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return status;
+    std::fprintf(stderr, "tembrel: can't write standard output\n");
+    return status != 0 ? status : exitFailed;
 }
 
 void shutDown() {
@@ -178,7 +187,7 @@ int main(int argc, char** argv) {
 
     if (app.got_subcommand("machines")) {
         listMachines();
-        return 0;
+        return checkedOutput(0);
     }
     std::string error;
     if (!setUpMachine(machine, error)) {
@@ -196,5 +205,5 @@ int main(int argc, char** argv) {
         status = boot(bootChoice);
     }
     shutDown();
-    return status;
+    return checkedOutput(status);
 }

@@ -1,6 +1,7 @@
 // tembrel.exe: the boot loader's window on a sandbox machine. The command line picks
 // the simulated handheld; message boxes are real ones; the jump ends the window for
-// good and reports where the kernel is entered.
+// good and reports where the kernel is entered. Closed after a failed boot, it exits
+// with status 1.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -56,11 +57,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!parseDesktopOptions(commandLineArguments(), options, error)) return usageError(error);
     if (!setUpMachine(options.machine, error)) return usageError(error);
     sandbox::Machine& machine = sandbox::machine();
-    machine.boxPolicy = [](const sandbox::MessageBoxRecord& box) {
+    // A successful boot ends the program at the switch; closed after a failed one, it
+    // must not end as if all had gone well.
+    bool bootFailed = false;
+    machine.boxPolicy = [&bootFailed](const sandbox::MessageBoxRecord& box) {
+        if (box.caption == u"BOOT FAILED") bootFailed = true;
         return host::showMessageBox(box.owner, box.text.c_str(), box.caption.c_str(), box.style);
     };
     std::string snapshot = options.snapshot;
     machine.onLeave = [snapshot](const sandbox::SwitchRecord& record) { endAtSwitch(record, snapshot); };
     BootMenu::beforeBoot = warnOfPlatform;
-    return processEntry(instance);
+    int status = processEntry(instance);
+    return status == 0 && bootFailed ? 1 : status;
 }

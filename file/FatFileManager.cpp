@@ -38,6 +38,7 @@ bool FatFileManager::open(const char16_t* name, std::uint32_t) {
     path[units - 1] = 0;
 
     close();
+    failure = false;
     handle = platform::createFile(path, platform::genericRead, 0, platform::openExisting, platform::attributeNormal);
     if (handle == platform::invalidHandle) {
         (*console)->print(u"can't open \"%s\". cause = %d\n", path, platform::getLastError());
@@ -69,7 +70,11 @@ bool FatFileManager::position(std::int32_t offset) {
 std::int32_t FatFileManager::read(void* buffer, std::uint32_t length, std::int32_t offset) {
     std::uint32_t count = 0;
     // Reading where the position could not be set would hand back the wrong bytes.
-    if (!position(offset) || !platform::readFile(handle, buffer, length, &count)) return 0;
+    if (!position(offset) || !platform::readFile(handle, buffer, length, &count)) {
+        (*console)->print(u"can't read \"%s\". cause = %d\n", path, platform::getLastError());
+        failure = true;
+        return 0;
+    }
     return static_cast<std::int32_t>(count);
 }
 

@@ -23,7 +23,8 @@ public:
     std::uint32_t size() override;
     /// The platform's close result; 0 without an open file.
     std::int32_t close() override;
-    /// 0 when the position cannot be set or the read fails.
+    /// 0, after a message, when the position cannot be set or the read fails; the
+    /// file has then failed.
     std::int32_t read(void* buffer, std::uint32_t length, std::int32_t offset) override;
     std::int32_t write(const void* buffer, std::uint32_t length, std::int32_t offset) override;
     bool seek(std::uint32_t offset) override;

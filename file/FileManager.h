@@ -32,6 +32,10 @@ public:
     virtual std::int32_t write(const void* buffer, std::uint32_t length, std::int32_t offset) = 0;
     /// Moves to `offset` bytes from the start of the file.
     virtual bool seek(std::uint32_t offset) = 0;
+    /// True once a read or a size query of the open file has failed since open(): the
+    /// source printed why, and what the reads delivered is not the file, whatever
+    /// counts they returned. A read that only meets the end of the file is no failure.
+    virtual bool failed() const { return failure; }
 
     /// Verbosity; each source sets 1, the boot controller stores its own setting.
     std::int32_t debugLevel = 1;
@@ -44,4 +48,6 @@ protected:
 
     Console** console;
     char fileName[nameCapacity] = {};
+    /// What failed() answers; each source clears it in open().
+    bool failure = false;
 };

@@ -45,18 +45,29 @@ bool GzipFileManager::open(const char16_t* name, std::uint32_t flags) {
         return false;
     }
     checkHeader();
+    // Nothing of the file could be read: as good as not opened.
+    if (source->failed()) {
+        source->close();
+        return false;
+    }
     plain = !compressed;
     decoded = 0;
     return true;
 }
 
-std::uint32_t GzipFileManager::size() { return source != nullptr ? source->size() : unknownSize; }
+std::uint32_t GzipFileManager::size() {
+    if (source == nullptr) return unknownSize;
+    std::uint32_t stored = source->size();
+    return source->failed() ? unknownSize : stored;
+}
+
+bool GzipFileManager::failed() const { return damaged() || sourceFailed(); }
 
 std::uint32_t GzipFileManager::realSize() {
     if (source == nullptr) return unknownSize;
     if (plain) return size();
     // Decoding again to find the size would clear the error the caller was told of.
-    if (damaged()) return unknownSize;
+    if (failed()) return unknownSize;
     std::uint32_t here = position;
     std::int64_t remaining = skipBytes(unknownSize);
     bool restored = seek(here);
@@ -73,7 +84,7 @@ std::int32_t GzipFileManager::close() {
 std::int32_t GzipFileManager::read(void* buffer, std::uint32_t length, std::int32_t offset) {
     if (source == nullptr) return -1;
     if (offset != -1) seek(static_cast<std::uint32_t>(offset));
-    if (damaged()) return -1;
+    if (failed()) return -1;
     if (status == Z_STREAM_END) return 0;
 
     length = std::min(length, largestRead);
@@ -86,7 +97,7 @@ std::int32_t GzipFileManager::read(void* buffer, std::uint32_t length, std::int3
     position += produced;
     decoded += produced;
     // Bytes decoded on the way to damage are not handed back as good ones.
-    return damaged() ? -1 : static_cast<std::int32_t>(produced);
+    return failed() ? -1 : static_cast<std::int32_t>(produced);
 }
 
 void GzipFileManager::inflateInto() {
@@ -114,8 +125,9 @@ void GzipFileManager::passThrough() {
     stream.avail_out -= buffered;
     while (stream.avail_out != 0) {
         std::int32_t count = source->read(stream.next_out, stream.avail_out, -1);
-        if (count < 0) status = Z_ERRNO;
-        if (count <= 0) return;
+        // A failed source is not asked again: it would only fail again.
+        if (count < 0 || source->failed()) status = Z_ERRNO;
+        if (count <= 0 || damaged()) return;
         std::uint32_t got = std::min(static_cast<std::uint32_t>(count), stream.avail_out);
         stream.next_out += got;
         stream.avail_out -= got;

@@ -17,6 +17,8 @@
 /// Damage (a bad header, corrupt deflate data, a wrong CRC-32 or length in a
 /// trailer, a stream cut short) makes the read that meets it return -1, and every
 /// later read too, until a seek backwards decodes the file again from its start.
+/// A source that reports a failure (failed()) fails every read and size query the
+/// same way, whatever its own read returned.
 class GzipFileManager : public FileManager {
 public:
     /// Creates the source of `sourceKind` (see createFileSource). Without one, every
@@ -28,9 +30,11 @@ public:
 
     bool setRoot(const char16_t* root) override;
     /// Opens `name` on the source and reads the gzip header, if there is one. A
-    /// damaged header is not reported here: the reads fail.
+    /// damaged header is not reported here: the reads fail. A source that fails
+    /// already on that first read fails the open (and is closed).
     bool open(const char16_t* name, std::uint32_t flags) override;
     /// The size as the source stores it: for a gzip file, the compressed size.
+    /// 0xFFFFFFFF when the source failed.
     std::uint32_t size() override;
     /// A plain file's size; for a gzip file the bytes of content from the current
     /// position to the end, the position being kept. 0xFFFFFFFF on a damaged stream.
@@ -43,6 +47,8 @@ public:
     /// Backwards decodes again from the start; forwards decodes and drops the bytes
     /// between. False when the offset cannot be reached.
     bool seek(std::uint32_t offset) override;
+    /// The stream is damaged or the source failed.
+    bool failed() const override;
 
     /// Bytes the decoder has produced since the file was opened, every rewind's
     /// decoding again included: what the access pattern costs.
@@ -75,6 +81,7 @@ private:
     void inflateInto();
     void addCrc(std::uint8_t*& from);
     bool damaged() const { return status != Z_OK && status != Z_STREAM_END; }
+    bool sourceFailed() const { return source != nullptr && source->failed(); }
     /// Reads and drops up to `count` bytes; the count dropped, or -1.
     std::int64_t skipBytes(std::uint64_t count);
 

@@ -15,10 +15,12 @@ constexpr int methodDeflate = 8;
 
 bool GzipFileManager::refill() {
     std::int32_t count = source->read(input + 1, inputCapacity, -1);
+    // The bytes of a read that failed on the way are not the file's.
+    bool delivered = count > 0 && !source->failed();
     stream.next_in = input + 1;
-    stream.avail_in = count > 0 ? static_cast<uInt>(count) : 0;
-    if (count <= 0) endOfInput = true;
-    return count > 0;
+    stream.avail_in = delivered ? static_cast<uInt>(count) : 0;
+    if (!delivered) endOfInput = true;
+    return delivered;
 }
 
 int GzipFileManager::nextByte() {

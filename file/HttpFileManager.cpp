@@ -4,6 +4,7 @@
 
 #include "console/Console.h"
 #include "file/HttpConnection.h"
+#include "file/HttpReply.h"
 #include "platform/queries.h"
 
 namespace {
@@ -51,6 +52,7 @@ void HttpFileManager::resetFile() {
     contentLength = 0;
     headerLength = 0;
     position = 0;
+    failure = false;
 }
 
 bool HttpFileManager::open(const char16_t* name, std::uint32_t) {
@@ -60,9 +62,15 @@ bool HttpFileManager::open(const char16_t* name, std::uint32_t) {
 }
 
 std::uint32_t HttpFileManager::size() {
-    std::uint32_t length = 0;
-    std::uint32_t headerBytes = 0;
-    return headRequest(length, headerBytes) ? length : 0;
+    HttpReplyHeader header;
+    if (!failure && headRequest(header)) return header.contentLength;
+    failure = true;
+    return 0;
+}
+
+std::int32_t HttpFileManager::fail() {
+    failure = true;
+    return 0;
 }
 
 std::int32_t HttpFileManager::close() { return 1; }
@@ -71,9 +79,15 @@ std::int32_t HttpFileManager::read(void* buffer, std::uint32_t length, std::int3
     std::uint32_t start = offset == -1 ? position : static_cast<std::uint32_t>(offset);
     // The position moves by what was asked for, whatever is delivered.
     if (offset == -1) position += length;
+    if (failure) return 0;
     if (!contentLoaded) {
-        if (headerLength == 0 && !headRequest(contentLength, headerLength)) return 0;
-        if (!fetchContent()) return 0;
+        if (headerLength == 0) {
+            HttpReplyHeader header;
+            if (!headRequest(header)) return fail();
+            headerLength = header.length;
+            contentLength = header.contentLength;
+        }
+        if (!fetchContent()) return fail();
     }
     return copyOut(buffer, length, start);
 }

@@ -28,11 +28,13 @@ public:
     /// Takes `name` as the request target; no traffic. False when the request for it
     /// would not fit.
     bool open(const char16_t* name, std::uint32_t flags) override;
-    /// The Content-Length of a HEAD reply; 0 when the request fails or has none.
+    /// The Content-Length of a HEAD reply; 0, and the file failed, when the request
+    /// fails or the reply has none.
     std::uint32_t size() override;
     std::int32_t close() override;
     /// Copies from the file's contents, fetched whole on the first read. Returns the
-    /// count, 0 past the end or when the fetch failed.
+    /// count, 0 past the end or when the fetch failed. A failed fetch is not tried
+    /// again until the next open(), so that a dead server costs one time-out.
     std::int32_t read(void* buffer, std::uint32_t length, std::int32_t offset) override;
     /// The server's files are read-only: returns 0.
     std::int32_t write(const void* buffer, std::uint32_t length, std::int32_t offset) override;
@@ -53,8 +55,15 @@ private:
     /// (`filled` bytes came, body bytes included). Prints the reason on failure.
     bool exchange(HttpConnection& connection, const char* method, HeapBlock& buffer, std::uint32_t& filled,
                   HttpReplyHeader& header);
-    bool headRequest(std::uint32_t& length, std::uint32_t& headerBytes);
+    /// The HEAD reply's header; false, after a message, when the request fails or the
+    /// reply names no Content-Length.
+    bool headRequest(HttpReplyHeader& header);
+    /// The GET reply's body, which must be exactly as long as its Content-Length.
     bool fetchContent();
+    /// Reports a body longer than the `length` its header named; returns false.
+    bool longReply(std::uint32_t length);
+    /// Marks the file failed; returns 0, what a failed read returns.
+    std::int32_t fail();
     std::int32_t copyOut(void* buffer, std::uint32_t length, std::uint32_t start) const;
 
     StartupCall startup;

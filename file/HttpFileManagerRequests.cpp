@@ -81,25 +81,24 @@ bool HttpFileManager::exchange(HttpConnection& connection, const char* method, H
     return receiveHeader(connection, buffer.get(), filled, header);
 }
 
-bool HttpFileManager::headRequest(std::uint32_t& length, std::uint32_t& headerBytes) {
+bool HttpFileManager::headRequest(HttpReplyHeader& header) {
     HttpConnection connection(server, console, debugLevel);
     HeapBlock buffer;
     std::uint32_t filled = 0;
-    HttpReplyHeader header;
     if (!exchange(connection, "HEAD ", buffer, filled, header)) return false;
-    headerBytes = header.length;
-    length = header.contentLength;
-    if (header.hasContentLength) {
-        (*console)->print(u"open http://%S%S - header %d byte contents %d byte\n", static_cast<const char*>(hostName),
-                          static_cast<const char*>(fileName), headerBytes, length);
-    } else {
+    if (!header.hasContentLength) {
         (*console)->print(u"No Content-Length.\n");
+        return false;
     }
+    (*console)->print(u"open http://%S%S - header %d byte contents %d byte\n", static_cast<const char*>(hostName),
+                      static_cast<const char*>(fileName), header.length, header.contentLength);
     return true;
 }
 
 // The GET reply is framed by its own header: its length, its status and its
-// Content-Length (the HEAD reply's when it names none).
+// Content-Length (the HEAD reply's when it names none). An HTTP/1.0 reply ends where
+// the server closes the connection, so a body that goes on past its length, like one
+// that stops short, is not the file.
 bool HttpFileManager::fetchContent() {
     HttpConnection connection(server, console, debugLevel);
     HeapBlock buffer;
@@ -107,20 +106,30 @@ bool HttpFileManager::fetchContent() {
     HttpReplyHeader header;
     if (!exchange(connection, "GET ", buffer, filled, header)) return false;
     std::uint32_t length = header.hasContentLength ? header.contentLength : contentLength;
+    std::uint32_t early = filled - header.length;
+    if (early > length) return longReply(length);
     HeapBlock copy = allocateHeapBlock(length);
     if (!copy) {
         (*console)->print(u"can't allocate %u byte for the contents.\n", length);
         return false;
     }
-    std::uint32_t early = std::min(filled - header.length, length);
     std::memcpy(copy.get(), buffer.get() + header.length, early);
     std::uint32_t received = early + connection.receiveFully(copy.get() + early, length - early);
+    if (connection.failed()) return false;
     if (received < length) {
         (*console)->print(u"short reply: %u of %u content byte.\n", received, length);
         return false;
     }
+    char beyond = 0;
+    if (connection.receiveFully(&beyond, 1) != 0) return longReply(length);
+    if (connection.failed()) return false;
     content = std::move(copy);
     contentLength = length;
     contentLoaded = true;
     return true;
+}
+
+bool HttpFileManager::longReply(std::uint32_t length) {
+    (*console)->print(u"long reply: more than %u content byte.\n", length);
+    return false;
 }

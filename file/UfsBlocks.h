@@ -6,9 +6,16 @@
 #include "file/OpenFile.h"
 #include "file/UfsFile.h"
 
-/// Fills `superblock` from the 8192 raw bytes; false, after a debug message, when a
-/// field would make the reader divide by zero, shift out of range or leave its buffers.
+/// Fills `superblock` from the 8192 raw bytes, which carry the UFS version 1 magic;
+/// false, after a noted message, when a field would make the reader divide by zero,
+/// shift out of range or leave its buffers.
 bool parseSuperblock(const std::uint8_t* raw, UfsSuperblock& superblock);
+
+/// Notes why the partition holds no UFS version 1 file system, when the superblock at
+/// its usual place carries `magic` instead: another version or byte order, or nothing
+/// known. May read the partition into `scratch` (8192 bytes) to look further.
+/// Returns 22.
+std::int32_t refuseFileSystem(OpenFile& file, std::uint32_t magic, std::uint8_t* scratch);
 
 /// Reads `length` bytes from fragment `fragment` into `buffer`. Fragments outside the
 /// file system give 22; a short read gives 5.

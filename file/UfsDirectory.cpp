@@ -2,7 +2,7 @@
 // the block it lies in before its name is looked at.
 #include <cstring>
 
-#include "file/DebugPrint.h"
+#include "file/FailureNote.h"
 #include "file/IoResult.h"
 #include "file/UfsBlocks.h"
 #include "file/UfsLayout.h"
@@ -50,7 +50,7 @@ std::int32_t searchDirectory(OpenFile& file, const char* name, std::uint32_t len
         Walk walk = searchBlock(block, bytes, newFormat, name, length, number);
         if (walk == Walk::found) return io::ok;
         if (walk == Walk::corrupt) {
-            debugPrint(u"ufs: corrupt directory entry in the block at %u\n", state.seekPosition);
+            noteFailure(u"ufs: corrupt directory entry in the block at %u\n", state.seekPosition);
             return io::invalid;
         }
         state.seekPosition += bytes;

@@ -12,17 +12,22 @@ class UfsFileManager : public FileManager {
 public:
     explicit UfsFileManager(Console** console);
 
-    /// Opens the disk unit of `root` and selects its partition.
+    /// Opens the disk unit of `root` and selects its partition. Prints why it fails.
     bool setRoot(const char16_t* root) override;
+    /// Opens the file at path `name`; prints "failed." and why when it cannot.
     bool open(const char16_t* name, std::uint32_t flags) override;
     std::uint32_t size() override;
     std::int32_t close() override;
-    /// Reads from `offset` (-1: the position); fewer bytes only at the end or on an error.
+    /// Reads from `offset` (-1: the position); fewer bytes only at the end or on an
+    /// error, which prints why and fails the file.
     std::int32_t read(void* buffer, std::uint32_t length, std::int32_t offset) override;
     /// Nothing can be written: returns 0.
     std::int32_t write(const void* buffer, std::uint32_t length, std::int32_t offset) override;
     bool seek(std::uint32_t offset) override;
 
 private:
+    /// Prints the failure note of the layers below, or the reason `result` names.
+    void printReason(std::int32_t result);
+
     OpenFile openFile;
 };

@@ -1,7 +1,7 @@
 // Inodes and the block map: from a file block to its fragment on the disk.
 #include <cstring>
 
-#include "file/DebugPrint.h"
+#include "file/FailureNote.h"
 #include "file/IoResult.h"
 #include "file/UfsBlocks.h"
 #include "file/UfsLayout.h"
@@ -27,8 +27,8 @@ std::int32_t readFragments(OpenFile& file, std::uint64_t fragment, std::uint32_t
     const UfsSuperblock& sb = file.fileSystemData->superblock;
     std::uint64_t count = (std::uint64_t{length} + sb.fragmentSize() - 1) / sb.fragmentSize();
     if (fragment >= sb.fragments || count > sb.fragments - fragment || (fragment << sb.sectorShift) > 0xFFFFFFFF) {
-        debugPrint(u"ufs: fragment %u is beyond the file system of %u fragments\n",
-                   static_cast<std::uint32_t>(fragment), sb.fragments);
+        noteFailure(u"ufs: fragment %u is beyond the file system of %u fragments\n",
+                    static_cast<std::uint32_t>(fragment), sb.fragments);
         return io::invalid;
     }
     auto sector = static_cast<std::uint32_t>(fragment << sb.sectorShift);
@@ -42,7 +42,7 @@ std::int32_t readInode(OpenFile& file, std::uint32_t number) {
     UfsFile& state = *file.fileSystemData;
     const UfsSuperblock& sb = state.superblock;
     if (std::uint64_t{number} >= std::uint64_t{sb.inodesPerGroup} * sb.groups) {
-        debugPrint(u"ufs: inode %u is beyond the file system\n", number);
+        noteFailure(u"ufs: inode %u is beyond the file system\n", number);
         return io::invalid;
     }
     // Unsigned arithmetic: an address that comes out negative wraps to one that
@@ -61,7 +61,7 @@ std::int32_t readInode(OpenFile& file, std::uint32_t number) {
                 UfsFile::inodeBytes);
     // Positions are 32-bit; a larger file could only be read wrapped around.
     if (ufs::inodeSize(state.inode) > 0xFFFFFFFF) {
-        debugPrint(u"ufs: inode %u is too big\n", number);
+        noteFailure(u"ufs: inode %u is too big\n", number);
         return io::fileTooBig;
     }
     return io::ok;
@@ -85,7 +85,7 @@ std::int32_t blockMap(OpenFile& file, std::uint32_t fileBlock, std::uint32_t& ad
     for (;;) {
         level += shift;
         if (level > ufs::indirectLevels * shift) {
-            debugPrint(u"ufs: file block %u is beyond the indirect blocks\n", fileBlock);
+            noteFailure(u"ufs: file block %u is beyond the indirect blocks\n", fileBlock);
             return io::fileTooBig;
         }
         if (block < std::uint64_t{1} << level) break;

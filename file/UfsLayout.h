@@ -10,6 +10,10 @@ namespace ufs {
 inline constexpr std::uint32_t superblockSector = 16;
 inline constexpr std::uint32_t superblockBytes = 8192;
 inline constexpr std::int32_t magic = 72020;
+inline constexpr std::uint32_t magicOffset = 1372;
+/// A version 2 superblock lies at byte 65536 when its tools follow the usual layout.
+inline constexpr std::uint32_t version2Magic = 0x19540119;
+inline constexpr std::uint32_t version2SuperblockSector = 128;
 inline constexpr std::uint32_t rootInode = 2;
 
 inline constexpr std::uint32_t directBlocks = 12;

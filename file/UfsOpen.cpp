@@ -3,10 +3,11 @@
 #include <bit>
 #include <cstring>
 
-#include "file/DebugPrint.h"
+#include "file/FailureNote.h"
 #include "file/IoResult.h"
 #include "file/UfsBlocks.h"
 #include "file/UfsLayout.h"
+#include "file/Winblk.h"
 
 namespace {
 
@@ -21,8 +22,15 @@ std::int32_t mountFileSystem(OpenFile& file) {
     std::uint32_t done = 0;
     std::int32_t result = file.deviceSwitch->strategy(file.deviceData.get(), deviceRead, ufs::superblockSector,
                                                       ufs::superblockBytes, raw.get(), &done);
-    if (result != io::ok) return result;
-    if (done < ufs::superblockBytes || !parseSuperblock(raw.get(), state.superblock)) return io::invalid;
+    if (result != io::ok) {
+        // The partition may not be where the file system is.
+        if (file.deviceData) addToFailureNote(file.deviceData->remark);
+        return result;
+    }
+    if (done < ufs::superblockBytes) return io::invalid;
+    auto magic = le::load32(raw.get() + ufs::magicOffset);
+    if (magic != ufs::magic) return refuseFileSystem(file, magic, raw.get());
+    if (!parseSuperblock(raw.get(), state.superblock)) return io::invalid;
     state.indirectShift = static_cast<std::uint32_t>(std::countr_zero(state.superblock.addressesPerBlock));
     state.blockBuffer = makeHeapBytes(state.superblock.blockSize);
     return state.blockBuffer ? io::ok : io::outOfMemory;
@@ -35,7 +43,7 @@ std::int32_t readLinkText(OpenFile& file, std::uint32_t length, char* out) {
     UfsFile& state = *file.fileSystemData;
     if (static_cast<std::int64_t>(length) < state.superblock.maxSymlinkLength) {
         if (length > ufs::inlineLinkBytes) {
-            debugPrint(u"ufs: symbolic link of %u bytes cannot be held in its inode\n", length);
+            noteFailure(u"ufs: symbolic link of %u bytes cannot be held in its inode\n", length);
             return io::invalid;
         }
         std::memcpy(out, ufs::inodeLinkText(state.inode), length);
@@ -56,7 +64,10 @@ std::int32_t readLinkText(OpenFile& file, std::uint32_t length, char* out) {
 std::int32_t expandLink(OpenFile& file, const char* rest, char* names) {
     auto length = static_cast<std::uint32_t>(ufs::inodeSize(file.fileSystemData->inode));
     std::size_t restLength = std::strlen(rest);
-    if (std::uint64_t{length} + restLength + 1 > nameBufferBytes) return io::noSuchFile;
+    if (std::uint64_t{length} + restLength + 1 > nameBufferBytes) {
+        noteFailure(u"ufs: the path grows beyond %u bytes through a symbolic link\n", nameBufferBytes - 1);
+        return io::noSuchFile;
+    }
     std::memmove(names + length, rest, restLength + 1);
     return readLinkText(file, length, names);
 }
@@ -79,7 +90,10 @@ std::int32_t walkPath(OpenFile& file, const char* path) {
         result = searchDirectory(file, component, static_cast<std::uint32_t>(cursor - component), number);
         if (result == io::ok) result = readInode(file, number);
         if (result != io::ok || !isType(state, ufs::typeSymlink)) continue;
-        if (++links > maximumLinks) return io::noSuchFile;
+        if (++links > maximumLinks) {
+            noteFailure(u"ufs: more than %u symbolic links in the path\n", maximumLinks);
+            return io::noSuchFile;
+        }
         result = expandLink(file, cursor, names);
         if (result != io::ok) return result;
         cursor = names;

@@ -2,7 +2,7 @@
 // its buffers with must hold a value a real file system has.
 #include <bit>
 
-#include "file/DebugPrint.h"
+#include "file/FailureNote.h"
 #include "file/UfsBlocks.h"
 #include "file/UfsLayout.h"
 
@@ -57,14 +57,9 @@ const char* fault(const UfsSuperblock& sb) {
 }  // namespace
 
 bool parseSuperblock(const std::uint8_t* raw, UfsSuperblock& superblock) {
-    auto magic = static_cast<std::int32_t>(le::load32(raw + 1372));
-    if (magic != ufs::magic) {
-        debugPrint(u"ufs: no file system (magic 0x%x)\n", magic);
-        return false;
-    }
     superblock = fields(raw);
     if (const char* field = fault(superblock)) {
-        debugPrint(u"ufs: bad superblock: %S\n", field);
+        noteFailure(u"ufs: bad superblock: %S\n", field);
         return false;
     }
     return true;

@@ -27,6 +27,11 @@ struct WinblkDevice {
     std::uint32_t startSector = 0;
     /// Sectors of the selected partition; reads beyond them are refused.
     std::uint32_t sectorCount = 0;
+    /// Why the selected sectors may not hold the file system, when the partition
+    /// records did not name them plainly (no partition of ours, no valid label, an
+    /// empty label partition); empty otherwise. For the user, when no file system is
+    /// found there.
+    char16_t remark[100]{};
 };
 
 /// The `winblk` entry of the device switch.
@@ -34,7 +39,8 @@ extern const DeviceSwitch winblkSwitch;
 
 /// Opens disk `unit` (0 to 9) of the three-letter device `type` ("DSK") and selects its
 /// partition: the label's partition `partition` when the MBR names one and it carries a
-/// valid label. On success `file.deviceData` is the new device; returns a result code.
+/// valid label. On success `file.deviceData` is the new device; returns a result code,
+/// and a failure leaves its reason in the failure note.
 std::int32_t winblkOpen(OpenFile& file, const char* type, std::int32_t unit, std::int32_t partition);
 
 /// Reads `size` bytes from sector `block` of the partition into `buffer`; only reads
@@ -48,5 +54,6 @@ std::int32_t winblkClose(OpenFile& file);
 /// No requests are supported: returns 5.
 std::int32_t winblkIoctl(OpenFile& file, std::uint32_t request, void* data);
 
-/// One read request of `count` sectors from absolute sector `first`. Returns a result code.
+/// One read request of `count` sectors from absolute sector `first`. Returns a result
+/// code; a failure leaves its reason in the failure note.
 std::int32_t rawread(WinblkDevice& device, std::uint32_t first, std::uint32_t count, void* buffer);

@@ -1,7 +1,9 @@
 // Opening a disk and selecting the partition that holds the file system.
 #include <cstring>
+#include <iterator>
 
 #include "file/DebugPrint.h"
+#include "file/FailureNote.h"
 #include "file/IoResult.h"
 #include "file/LittleEndian.h"
 #include "file/Winblk.h"
@@ -56,17 +58,21 @@ void printPartitionTable(const std::uint8_t* table) {
 std::int32_t openDisk(WinblkDevice& device, const char16_t* name) {
     device.handle = platform::createFile(name, platform::genericRead, 0, platform::openExisting, 0);
     if (device.handle == platform::invalidHandle) {
-        debugPrint(u"can't open %s.\n", name);
+        noteFailure(u"can't open %s.\n", name);
         return io::noSuchDevice;
     }
     if (!platform::deviceIoControl(device.handle, platform::diskGetInfo, &device.diskInfo, sizeof device.diskInfo,
                                    nullptr, 0, nullptr)) {
-        debugPrint(u"DeviceIoControl() failed.error=%d\n", platform::getLastError());
+        std::uint32_t error = platform::getLastError();
+        debugPrint(u"DeviceIoControl() failed.error=%d\n", error);
+        keepFailureNote(u"can't learn the geometry of %s: error %d.\n", name, error);
         return io::ioError;
     }
     printDiskInfo(device.diskInfo);
     if (!geometryUsable(device.diskInfo)) {
         debugPrint(u"invalid flags\n");
+        keepFailureNote(u"%s is no partitioned disk of 512 byte sectors (flags 0x%x, %d byte sectors).\n", name,
+                        device.diskInfo.flags, device.diskInfo.bytesPerSector);
         return io::invalid;
     }
     return io::ok;
@@ -84,11 +90,22 @@ std::int32_t readDiskLabel(WinblkDevice& device, SectorRange mbr, std::int32_t p
     if (!labelled) {
         selectRange(device, mbr);
         debugPrint(u"invalid disklabel, start sector=0x%x\n", mbr.start);
+        console::format(device.remark, std::size(device.remark),
+                        u"the partition at sector 0x%x has no valid disk label.\n", mbr.start);
         return io::ok;
     }
-    if (partition < 0 || partition >= labelPartitionCount(device.diskLabel)) return io::invalid;
-    selectRange(device, labelPartition(device.diskLabel, static_cast<std::uint32_t>(partition)));
+    if (partition < 0 || partition >= labelPartitionCount(device.diskLabel)) {
+        noteFailure(u"the disk label has no partition %d.\n", partition);
+        return io::invalid;
+    }
+    auto index = static_cast<std::uint32_t>(partition);
+    selectRange(device, labelPartition(device.diskLabel, index));
     debugPrint(u"start sector=0x%x\n", device.startSector);
+    // The label's type field is not looked at: label editors leave it "unused".
+    if (device.sectorCount == 0) {
+        console::format(device.remark, std::size(device.remark), u"partition %c of the disk label is empty.\n",
+                        static_cast<char16_t>(u'a' + index));
+    }
     return io::ok;
 }
 
@@ -108,6 +125,8 @@ std::int32_t openPartition(WinblkDevice& device, const char* type, std::int32_t 
     std::uint32_t total = device.diskInfo.totalSectors;
     selectRange(device, {0, total != 0 ? total : 0xFFFFFFFF});
     debugPrint(u"no KVX partition, start sector=0x%x\n", 0);
+    console::format(device.remark, std::size(device.remark),
+                    u"the disk has no partition of type 0xA9 or 0xA5; it was read from sector 0.\n");
     return io::ok;
 }
 

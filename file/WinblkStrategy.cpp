@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "file/DebugPrint.h"
+#include "file/FailureNote.h"
 #include "file/IoResult.h"
 #include "file/Winblk.h"
 #include "platform/files.h"
@@ -16,12 +17,15 @@ std::int32_t rawread(WinblkDevice& device, std::uint32_t first, std::uint32_t co
     debugPrint(u"rawread(0x%x, %d)", first, count);
     platform::DiskRequest request{first, count, 1, 0, nullptr, {buffer, count * WinblkDevice::sectorBytes}};
     if (!platform::deviceIoControl(device.handle, platform::diskRead, &request, sizeof request, nullptr, 0, nullptr)) {
-        debugPrint(u"DeviceIoControl() failed.error=%d\n", platform::getLastError());
+        std::uint32_t error = platform::getLastError();
+        debugPrint(u"DeviceIoControl() failed.error=%d\n", error);
+        keepFailureNote(u"can't read sector 0x%x of the disk: error %d.\n", first, error);
         return io::ioError;
     }
     debugPrint(u"=%d\n", request.status);
     if (request.status != 0) {
         debugPrint(u"DeviceIoControl(READ): status=%d\n", request.status);
+        keepFailureNote(u"can't read sector 0x%x of the disk: status %d.\n", first, request.status);
         return io::ioError;
     }
     return io::ok;
@@ -35,7 +39,7 @@ std::int32_t winblkStrategy(WinblkDevice* device, std::int32_t direction, std::u
     std::uint32_t tail = size - whole * WinblkDevice::sectorBytes;
     std::uint64_t end = std::uint64_t{block} + whole + (tail != 0 ? 1 : 0);
     if (end > device->sectorCount) {
-        debugPrint(u"winblk.strategy: sectors 0x%x-0x%x beyond the partition of 0x%x sectors\n", block,
+        noteFailure(u"winblk.strategy: sectors 0x%x-0x%x beyond the partition of 0x%x sectors\n", block,
                    static_cast<std::uint32_t>(end - 1), device->sectorCount);
         return io::invalid;
     }

@@ -50,8 +50,8 @@ std::string patternBytes(std::size_t count, std::uint32_t seed) {
     return bytes;
 }
 
-void makeUfs(const std::filesystem::path& tree, const std::filesystem::path& image) {
-    runQuiet("makefs -t ffs -o version=1,bsize=4096,fsize=512 -B le -M 256k " + quoted(image) + " " + quoted(tree));
+void makeUfs(const std::filesystem::path& tree, const std::filesystem::path& image, const std::string& format) {
+    runQuiet("makefs -t ffs " + format + " -o bsize=4096,fsize=512 -M 256k " + quoted(image) + " " + quoted(tree));
 }
 
 void makeMbrDisk(const std::filesystem::path& disk, std::uint32_t sectors, const std::vector<MbrEntry>& entries) {
@@ -80,6 +80,10 @@ void labelPartition(const std::filesystem::path& disk) {
     // the whole partition; w: write. The geometry is the sandbox's, so that a small disk
     // still has a whole cylinder.
     runQuiet("printf 'b\\ny\\nn\\na\\n\\n\\nw\\nq\\n' | fdisk -H 16 -S 63 " + quoted(disk));
+}
+
+void labelWithoutPartitions(const std::filesystem::path& disk) {
+    runQuiet("printf 'b\\ny\\nw\\nq\\n' | fdisk -H 16 -S 63 " + quoted(disk));
 }
 
 void makeLabelledCard(const std::filesystem::path& card, const std::filesystem::path& image) {

@@ -18,8 +18,10 @@ std::string readFile(const std::filesystem::path& path);
 /// `count` bytes that differ from block to block, so that a misplaced block shows.
 std::string patternBytes(std::size_t count, std::uint32_t seed);
 
-/// A little-endian UFS version 1 image of `tree`, with 4 KiB blocks and 512-byte fragments.
-void makeUfs(const std::filesystem::path& tree, const std::filesystem::path& image);
+/// A UFS image of `tree`, with 4 KiB blocks and 512-byte fragments, in the version and
+/// byte order that `format` gives makefs: little-endian version 1 by default.
+void makeUfs(const std::filesystem::path& tree, const std::filesystem::path& image,
+             const std::string& format = "-o version=1 -B le");
 
 /// One MBR entry: `slot` 1 to 4.
 struct MbrEntry {
@@ -38,6 +40,10 @@ void placeAt(const std::filesystem::path& disk, const std::filesystem::path& ima
 /// Gives the disk's only partition of a label type a disk label, with partition a
 /// covering that partition.
 void labelPartition(const std::filesystem::path& disk);
+
+/// Gives the disk's only partition of a label type a disk label to which no partition
+/// was added, as the label editor writes it when asked to.
+void labelWithoutPartitions(const std::filesystem::path& disk);
 
 /// A card of the MBR partition of type 0xA5 at sector 63, labelled, holding `image`.
 void makeLabelledCard(const std::filesystem::path& card, const std::filesystem::path& image);

@@ -62,7 +62,15 @@ TEST_F(FatFileManagerTest, UnreachablePositionReadsNothing) {
     // Offsets from 2 GiB on cannot be set; the bytes at the old position must not
     // come back in their place.
     EXPECT_FALSE(file.seek(0x80000000u));
+    EXPECT_FALSE(file.failed());
     EXPECT_EQ(file.read(got, sizeof got, static_cast<std::int32_t>(0x80000000u)), 0);
+    EXPECT_TRUE(file.failed()) << "a 0 that is no end of the file";
+    EXPECT_NE(utf8(consolePage.text).find("can't read \"\\Storage Card\\korvel.gz\". cause = "), std::string::npos)
+        << utf8(consolePage.text);
+    ASSERT_TRUE(file.open(u"korvel.gz", 3));
+    EXPECT_FALSE(file.failed());
+    EXPECT_EQ(file.read(got, sizeof got, 36), 0) << "at the end";
+    EXPECT_FALSE(file.failed());
 }
 
 TEST_F(FatFileManagerTest, CloseWithoutOpenFileIsHarmless) {

@@ -40,8 +40,9 @@ protected:
         gzipInto(kernels + "/miniroot.fs", served.path() / "miniroot.fs");
     }
 
-    /// Boots with the kernel directory `root`, kernel `name` and the "md" image.
-    std::string boot(const char16_t* root, const char16_t* name) {
+    /// Runs the boot sequence with the kernel directory `root`, kernel `name` and the
+    /// "md" image, up to the switch.
+    std::optional<sandbox::SwitchRecord> attempt(const char16_t* root, const char16_t* name) {
         BootController::instance();
         BootMenu& menu = *BootMenu::instance();
         menu.selectPlatform(GetParam().platformIndex);
@@ -50,7 +51,12 @@ protected:
         menu.preferences.rootDevice = Preferences::rootMd;
         setRecordText(menu.preferences.rootImageName, std::u16string(name).find(u'/') == 0 ? u"/miniroot.fs" : u"miniroot.fs");
         menu.preferences.pauseBeforeBoot = 0;
-        std::optional<sandbox::SwitchRecord> left = sandbox::runUntilSwitch([] { BootMenu::instance()->boot(); });
+        return sandbox::runUntilSwitch([] { BootMenu::instance()->boot(); });
+    }
+
+    /// Boots as attempt() does, runs the kernel and returns what it reported.
+    std::string boot(const char16_t* root, const char16_t* name) {
+        std::optional<sandbox::SwitchRecord> left = attempt(root, name);
         if (!left) return "no switch: " + utf8(consolePage.text);
         sandbox::ExecutorOptions options;
         options.runKernel = true;
@@ -82,15 +88,32 @@ TEST_P(RemoteBoot, FromAUfsPartition) {
     std::filesystem::remove(card);
 }
 
+std::u16string httpRoot(const ServerProcess& server) {
+    std::string port = std::to_string(server.port());
+    return u"http://127.0.0.1:" + std::u16string(port.begin(), port.end()) + u"/";
+}
+
 TEST_P(RemoteBoot, FromAnHttpServer) {
     std::unique_ptr<ServerProcess> server = startPythonServer(served.path(), served.path());
     ASSERT_NE(server, nullptr);
-    std::string port = std::to_string(server->port());
-    std::u16string root = u"http://127.0.0.1:" + std::u16string(port.begin(), port.end()) + u"/";
-    std::string report = boot(root.c_str(), u"/korvel.gz");
+    std::string report = boot(httpRoot(*server).c_str(), u"/korvel.gz");
     EXPECT_NE(report.find("argv[1]=m=/miniroot.fs"), std::string::npos) << report;
     EXPECT_NE(report.find("image: ok"), std::string::npos) << report;
     EXPECT_NE(report.find("result: ok"), std::string::npos) << report;
+}
+
+// The server's 404 for the image stops the boot at the image: it must not go on with
+// an image of 0 bytes.
+TEST_P(RemoteBoot, AnImageTheServerLacksStopsTheBoot) {
+    std::filesystem::remove(served.path() / "miniroot.fs");
+    std::unique_ptr<ServerProcess> server = startNginxServer(served.path(), served.path());
+    ASSERT_NE(server, nullptr);
+    EXPECT_FALSE(attempt(httpRoot(*server).c_str(), u"/korvel.gz")) << utf8(consolePage.text);
+    ASSERT_EQ(machine.boxes.size(), 1u);
+    EXPECT_EQ(utf8(machine.boxes[0].caption), "BOOT FAILED");
+    EXPECT_EQ(utf8(machine.boxes[0].text), "Can't open file system image.\n");
+    EXPECT_NE(utf8(consolePage.text).find("server replied \"HTTP/1.1 404 Not Found\".\n"), std::string::npos)
+        << utf8(consolePage.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, RemoteBoot, ::testing::ValuesIn(families),

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <regex>
 
 #include "console/Console.h"
+#include "file/GzipFileManager.h"
 #include "file/IoResult.h"
 #include "file/UfsFile.h"
 #include "file/UfsFileManager.h"
@@ -113,14 +115,54 @@ TEST_F(UfsSource, SequentialReadsCostAboutOneRequestPerBlock) {
     EXPECT_LE(disk->readRequests - before, blocks + blocks / 32);
 }
 
-TEST_F(UfsSource, AReadErrorOnlyShortensTheCount) {
+class UfsReadError : public UfsSource {
+protected:
+    /// Makes the disk fail the sector that holds block 1100 of /big.
+    void SetUp() override {
+        std::size_t at = card.bytes.find(host("/big").substr(1100 * 4096, 4096));
+        ASSERT_NE(at, std::string::npos);
+        badSector = static_cast<std::uint32_t>(at / 512);
+        disk->readStatus[badSector] = 30;
+    }
+
+    std::string reason() const {
+        char text[80];
+        std::snprintf(text, sizeof text, "can't read sector 0x%x of the disk: status 30.\n", badSector);
+        return text;
+    }
+
+    std::uint32_t badSector = 0;
+};
+
+// The count is shortened, and the file has failed: a caller that stops at a short
+// count can still tell the error from the end of the file.
+TEST_F(UfsReadError, ShortensTheCountAndFailsTheFile) {
     mounted();
     const std::string& bytes = host("/big");
-    std::size_t at = card.bytes.find(bytes.substr(1100 * 4096, 4096));
-    ASSERT_NE(at, std::string::npos);
-    disk->readStatus[static_cast<std::uint32_t>(at / 512)] = 30;
     ASSERT_TRUE(manager.open(u"/big", 3));
+    EXPECT_FALSE(manager.failed());
     EXPECT_TRUE(sameBytes(read(static_cast<std::uint32_t>(bytes.size()), 0), bytes.substr(0, 1100 * 4096)));
+    EXPECT_TRUE(manager.failed());
+    EXPECT_THAT(utf8(consolePage.text), HasSubstr("can't read \"/big\" at 4505600.\n" + reason()));
+    ASSERT_TRUE(manager.open(u"/big", 3));
+    EXPECT_FALSE(manager.failed()) << "open starts afresh";
+}
+
+// Through the gzip reader that a boot holds, the read that meets the error fails.
+TEST_F(UfsReadError, FailsTheGzipReadersRead) {
+    GzipFileManager reader(&console, std::make_unique<UfsFileManager>(&console));
+    ASSERT_TRUE(reader.setRoot(u"/"));
+    ASSERT_TRUE(reader.open(u"/big", 3));
+    std::string delivered;
+    std::int32_t count = 0;
+    char buffer[65536];
+    while ((count = reader.read(buffer, sizeof buffer, -1)) > 0) delivered.append(buffer, static_cast<std::size_t>(count));
+    EXPECT_EQ(count, -1);
+    EXPECT_TRUE(reader.failed());
+    EXPECT_LT(delivered.size(), 1100u * 4096);
+    EXPECT_TRUE(sameBytes(delivered, host("/big").substr(0, delivered.size())));
+    std::string text = utf8(consolePage.text);
+    EXPECT_EQ(text.find(reason()), text.rfind(reason())) << "told once: " << text;
 }
 
 struct PathCase {
@@ -197,8 +239,10 @@ TEST_F(UfsSource, OpenReportsOnTheConsole) {
               "FileManager: UFS\n"
               "can't convert to ASCII.\n"
               "open file \"/tail/1000\" failed.\n"
+              "ufs: no disk is open\n"
               "open file \"/tail/1000\" (1000 byte).\n"
-              "open file \"/nothing\" failed.\n");
+              "open file \"/nothing\" failed.\n"
+              "ufs: no such file or directory\n");
 }
 
 TEST_F(UfsSource, NothingOpenIsHarmless) {
