@@ -129,7 +129,14 @@ void putNarrowText(Sink& out, const Conversion& conv, const char* text) {
         std::int32_t slice = length - done > 128 ? 128 : length - done;
         std::int32_t n = platform::narrowToWide(text + done, slice, wide, 260);
         while (n <= 0 && slice > 1) n = platform::narrowToWide(text + done, --slice, wide, 260);
-        if (n <= 0) break;
+        if (n <= 0) {
+            // No prefix converts: the first byte is a lead byte whose pair the code page
+            // refuses, and the next one is a lead byte too. Converting the whole text
+            // replaces that byte alone, and so does this.
+            out.put(u'?');
+            done += 1;
+            continue;
+        }
         for (std::int32_t i = 0; i < n; ++i) out.put(wide[i]);
         done += slice;
     }

@@ -57,6 +57,13 @@ TEST_F(FormatCodePage, NarrowTextIsReadInTheMachineCodePage) {
     EXPECT_EQ(utf8(formatted(u"%S", static_cast<const char*>(bytes))), "ﾒﾓﾘ カード");
 }
 
+TEST_F(FormatCodePage, ARunOfRefusedLeadBytesLongerThanASliceLosesNothingAfterIt) {
+    // 0x85 starts a pair that code page 932 does not assign; each such byte becomes "?".
+    std::string bytes(200, '\x85');
+    bytes += "Ab";
+    EXPECT_EQ(utf8(formatted(u"%S|", bytes.c_str())), std::string(200, '?') + "Ab|");
+}
+
 TEST(Format, LongMessagesAreCutAtTheBufferAndKeepTheirLineEnd) {
     std::u16string text(300, u'a');
     text += u"\n";
