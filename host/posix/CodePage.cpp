@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <mutex>
 #include <vector>
 
 namespace host {
@@ -18,26 +19,25 @@ const char* iconvName(std::uint32_t codePage) {
     }
 }
 
-/// The descriptor converting `from` to `to`, opened on first use and kept: opening one
-/// costs far more than a short conversion, and messages convert text all the time.
+/// Conversions share their descriptors, so one runs at a time.
+std::mutex conversion;
+
+/// The descriptor converting `from` to `to`, opened on first use and kept for the life
+/// of the process: opening one costs far more than a short conversion, and messages
+/// convert text all the time. Called with `conversion` held.
 iconv_t descriptor(const char* to, const char* from) {
     struct Open {
         const char* to;
         const char* from;
         iconv_t cd;
     };
-    struct Kept {
-        std::vector<Open> list;
-        ~Kept() {
-            for (const Open& entry : list) ::iconv_close(entry.cd);
-        }
-    };
-    thread_local Kept kept;
-    for (const Open& entry : kept.list) {
+    // Never destroyed, so that a conversion during exit still finds it.
+    static std::vector<Open>& opened = *new std::vector<Open>;
+    for (const Open& entry : opened) {
         if (std::strcmp(entry.to, to) == 0 && std::strcmp(entry.from, from) == 0) return entry.cd;
     }
     iconv_t cd = ::iconv_open(to, from);
-    if (cd != reinterpret_cast<iconv_t>(-1)) kept.list.push_back({to, from, cd});
+    if (cd != reinterpret_cast<iconv_t>(-1)) opened.push_back({to, from, cd});
     return cd;
 }
 
@@ -47,6 +47,7 @@ iconv_t descriptor(const char* to, const char* from) {
 std::int64_t convert(const char* to, const char* from, const char* input, std::size_t inputBytes,
                      std::size_t unitBytes, const char* replacement, std::size_t replacementBytes,
                      std::vector<char>& output) {
+    std::lock_guard<std::mutex> hold(conversion);
     iconv_t cd = descriptor(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return -1;
     ::iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
