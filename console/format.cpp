@@ -1,5 +1,7 @@
 #include "console/format.h"
 
+#include <iterator>
+
 #include "platform/text.h"
 
 namespace console {
@@ -108,8 +110,10 @@ void putNarrowText(Sink& out, const Conversion& conv, const char* text) {
     }
     std::int32_t length = 0;
     while (text[length] != 0) ++length;
-    // Converted in slices so that a long text needs no large buffer; a slice never
-    // ends inside a double-byte character because each is measured as it converts.
+    // A text that fits the buffer converts in one call (a byte gives at most one unit);
+    // a longer one is measured, then converted in slices so that it needs no large
+    // buffer. A slice never ends inside a double-byte character because each is
+    // measured as it converts.
     char16_t wide[260];
     std::int32_t done = 0;
     Conversion plain = conv;
@@ -118,9 +122,15 @@ void putNarrowText(Sink& out, const Conversion& conv, const char* text) {
         putField(out, plain, u"", u"", 0);
         return;
     }
-    std::int32_t units = platform::narrowToWide(text, length, nullptr, 0);
+    bool whole = length < static_cast<std::int32_t>(std::size(wide));
+    std::int32_t units = whole ? platform::narrowToWide(text, length, wide, static_cast<std::int32_t>(std::size(wide)))
+                               : platform::narrowToWide(text, length, nullptr, 0);
     if (units <= 0) {
         putWideText(out, conv, u"?");
+        return;
+    }
+    if (whole) {
+        putField(out, plain, u"", wide, units);
         return;
     }
     int fill = conv.width > units ? conv.width - units : 0;
@@ -129,7 +139,14 @@ void putNarrowText(Sink& out, const Conversion& conv, const char* text) {
         std::int32_t slice = length - done > 128 ? 128 : length - done;
         std::int32_t n = platform::narrowToWide(text + done, slice, wide, 260);
         while (n <= 0 && slice > 1) n = platform::narrowToWide(text + done, --slice, wide, 260);
-        if (n <= 0) break;
+        if (n <= 0) {
+            // No prefix converts: the first byte is a lead byte whose pair the code page
+            // refuses, and the next one is a lead byte too. Converting the whole text
+            // replaces that byte alone, and so does this.
+            out.put(u'?');
+            done += 1;
+            continue;
+        }
         for (std::int32_t i = 0; i < n; ++i) out.put(wide[i]);
         done += slice;
     }

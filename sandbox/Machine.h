@@ -18,6 +18,7 @@
 #include "platform/types.h"
 #include "sandbox/CoreLibrary.h"
 #include "sandbox/MachineProfile.h"
+#include "sandbox/MemoryFile.h"
 #include "sandbox/Network.h"
 #include "sandbox/OpenObject.h"
 #include "sandbox/Peripherals.h"
@@ -52,6 +53,9 @@ public:
     // Root folders named in `storageCards` carry the temporary attribute of a card.
     std::filesystem::path storageRoot;
     std::vector<std::string> storageCards;
+    /// Read-only files held in memory, by the exact object-store path the boot loader
+    /// opens ("\Storage Card\tembrel.cnf"); they hide a host file of the same name.
+    std::map<std::u16string, FileBytes> memoryFiles;
 
     // Queries.
     platform::VersionRecord version{sizeof(platform::VersionRecord), 4, 20, 0, 3};

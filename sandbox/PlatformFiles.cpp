@@ -132,6 +132,10 @@ Handle createFile(const char16_t* path, std::uint32_t access, std::uint32_t, std
     if (!sandbox::fileCallAllowed()) return invalidHandle;
     std::u16string name = path != nullptr ? path : u"";
     if (sandbox::isDeviceName(name)) return sandbox::openDevice(name);
+    auto held = machine().memoryFiles.find(name);
+    if (held != machine().memoryFiles.end()) {
+        return machine().addHandle(std::make_unique<sandbox::MemoryFile>(held->second));
+    }
     std::optional<std::filesystem::path> host = sandbox::hostPath(path);
     if (!host) {
         machine().lastError = errorPathNotFound;

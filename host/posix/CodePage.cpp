@@ -1,7 +1,9 @@
 #include "host/CodePage.h"
 
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
+#include <mutex>
 #include <vector>
 
 namespace host {
@@ -17,14 +19,38 @@ const char* iconvName(std::uint32_t codePage) {
     }
 }
 
+/// Conversions share their descriptors, so one runs at a time.
+std::mutex conversion;
+
+/// The descriptor converting `from` to `to`, opened on first use and kept for the life
+/// of the process: opening one costs far more than a short conversion, and messages
+/// convert text all the time. Called with `conversion` held.
+iconv_t descriptor(const char* to, const char* from) {
+    struct Open {
+        const char* to;
+        const char* from;
+        iconv_t cd;
+    };
+    // Never destroyed, so that a conversion during exit still finds it.
+    static std::vector<Open>& opened = *new std::vector<Open>;
+    for (const Open& entry : opened) {
+        if (std::strcmp(entry.to, to) == 0 && std::strcmp(entry.from, from) == 0) return entry.cd;
+    }
+    iconv_t cd = ::iconv_open(to, from);
+    if (cd != reinterpret_cast<iconv_t>(-1)) opened.push_back({to, from, cd});
+    return cd;
+}
+
 /// Runs iconv over the whole input. A character without a mapping becomes the
 /// replacement, as the handheld's conversion does; input that ends inside a character
 /// fails. Returns the output bytes, or -1.
 std::int64_t convert(const char* to, const char* from, const char* input, std::size_t inputBytes,
                      std::size_t unitBytes, const char* replacement, std::size_t replacementBytes,
                      std::vector<char>& output) {
-    iconv_t cd = ::iconv_open(to, from);
+    std::lock_guard<std::mutex> hold(conversion);
+    iconv_t cd = descriptor(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return -1;
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
     output.assign(inputBytes * 2 + 16, 0);
     char* in = const_cast<char*>(input);
     std::size_t inLeft = inputBytes;
@@ -44,7 +70,6 @@ std::int64_t convert(const char* to, const char* from, const char* input, std::s
         outLeft -= replacementBytes;
     }
     if (!failed && ::iconv(cd, nullptr, nullptr, &out, &outLeft) == static_cast<std::size_t>(-1)) failed = true;
-    ::iconv_close(cd);
     if (failed) return -1;
     return static_cast<std::int64_t>(output.size() - outLeft);
 }

@@ -57,6 +57,16 @@ TEST_F(FormatCodePage, NarrowTextIsReadInTheMachineCodePage) {
     EXPECT_EQ(utf8(formatted(u"%S", static_cast<const char*>(bytes))), "ﾒﾓﾘ カード");
 }
 
+TEST_F(FormatCodePage, ARunOfRefusedLeadBytesLongerThanASliceLosesNothingAfterIt) {
+    // 0x85 starts a pair that code page 932 does not assign; each such byte becomes "?".
+    // The text is long enough to be converted in slices.
+    std::string bytes(300, '\x85');
+    bytes += "Ab";
+    char16_t buffer[400];
+    console::format(buffer, std::size(buffer), u"%S|", static_cast<const char*>(bytes.c_str()));
+    EXPECT_EQ(utf8(buffer), std::string(300, '?') + "Ab|");
+}
+
 TEST(Format, LongMessagesAreCutAtTheBufferAndKeepTheirLineEnd) {
     std::u16string text(300, u'a');
     text += u"\n";

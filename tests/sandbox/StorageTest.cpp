@@ -113,4 +113,30 @@ TEST_F(Storage, QueriesAnswerFromTheMachine) {
     EXPECT_EQ(platform::displayCapability(platform::DisplayCapability::height), 320);
 }
 
+TEST_F(Storage, MemoryFilesHideHostFilesAndCannotBeWritten) {
+    addStorageCard("Storage Card");
+    storage.write("Storage Card/tembrel.cnf", "on the card");
+    machine.memoryFiles[u"\\Storage Card\\tembrel.cnf"] =
+        std::make_shared<const std::vector<std::uint8_t>>(std::vector<std::uint8_t>{'h', 'e', 'l', 'd'});
+    EXPECT_EQ(readAll(u"\\Storage Card\\tembrel.cnf"), "held");
+
+    platform::Handle file = platform::createFile(u"\\Storage Card\\tembrel.cnf", platform::genericWrite, 0,
+                                                 platform::createAlways, 0);
+    ASSERT_NE(file, platform::invalidHandle);
+    std::uint32_t count = 7;
+    EXPECT_FALSE(platform::writeFile(file, "x", 1, &count));
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(platform::getFileSize(file), 4u);
+    // Seeks as on a host file: past the end reads nothing, before the start is refused.
+    EXPECT_EQ(platform::setFilePointer(file, -2, platform::fromEnd), 2u);
+    char tail[4] = {};
+    ASSERT_TRUE(platform::readFile(file, tail, sizeof tail, &count));
+    EXPECT_EQ(std::string(tail, count), "ld");
+    EXPECT_EQ(platform::setFilePointer(file, 10, platform::fromBeginning), 10u);
+    ASSERT_TRUE(platform::readFile(file, tail, sizeof tail, &count));
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(platform::setFilePointer(file, -11, platform::fromCurrent), platform::invalidFileSize);
+    EXPECT_TRUE(platform::closeHandle(file));
+}
+
 }  // namespace
