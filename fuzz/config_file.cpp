@@ -28,9 +28,10 @@ sandbox::Machine& cardMachine() {
     return machine;
 }
 
-/// The record a BootMenu must hold after reading `data`: the stored bytes it read
-/// (all of them, up to the record's size or the stored size), the defaults beyond,
-/// and the current version and size.
+/// The record a BootMenu must hold after reading `data`: the stored bytes (up to the
+/// record's size or the stored size), the defaults beyond, and the current version and
+/// size. A file cut short of the size its header claims was torn while it was saved,
+/// and gives the defaults.
 Preferences expected(const std::uint8_t* data, std::size_t size) {
     Preferences record{};
     BootMenu::setDefaults(record);
@@ -40,10 +41,8 @@ Preferences expected(const std::uint8_t* data, std::size_t size) {
         std::memcpy(&magic, data, 4);
         std::memcpy(&stored, data + 8, 4);
     }
-    if (magic == Preferences::magicValue) {
-        std::size_t bytes = std::min<std::size_t>({size, stored, Preferences::recordBytes});
-        std::memcpy(&record, data, bytes);
-    }
+    std::size_t bytes = std::min<std::size_t>(stored, Preferences::recordBytes);
+    if (magic == Preferences::magicValue && size >= bytes) std::memcpy(&record, data, bytes);
     record.version = Preferences::currentVersion;
     record.recordSize = Preferences::recordBytes;
     return record;
