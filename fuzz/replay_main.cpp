@@ -21,7 +21,7 @@ void run(const std::vector<std::uint8_t>& bytes) {
 
 /// Derived inputs for the whole corpus: a corpus that campaigns have grown gets fewer
 /// for each seed, so that its replay stays short.
-constexpr std::size_t derivedBudget = 32768;
+constexpr std::size_t derivedBudget = 16384;
 
 void replay(const std::vector<std::uint8_t>& seed, std::size_t seeds) {
     run(seed);
