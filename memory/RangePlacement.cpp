@@ -40,6 +40,7 @@ private:
     bool collect(std::span<const PageTag> ranges) {
         std::int64_t order = 0;
         std::uint32_t lastEnd = 0;
+        firstLinked = ranges.front().dst;
         for (const PageTag& tag : ranges) {
             std::uint64_t start = walkDestination(rule, tag.dst);
             std::uint64_t end = start + tag.len;
@@ -92,9 +93,7 @@ private:
     /// different 16 MiB windows land folded over each other or torn apart.
     bool oneWindow() {
         if (rule != DestinationRule::firstSdramBank) return true;
-        const Extent* first = std::min_element(extents.begin(), extents.end(),
-                                               [](const Extent& a, const Extent& b) { return a.order < b.order; });
-        std::uint64_t window = first->linked / firstBankWindow;
+        std::uint64_t window = firstLinked / firstBankWindow;
         for (const Extent& e : extents) {
             if (e.stack) continue;
             std::uint64_t last = e.linked + std::max<std::uint64_t>(e.writeEnd - e.start, 1) - 1;
@@ -172,6 +171,8 @@ private:
     std::span<const MemoryManager::Bank> banks;
     DestinationRule rule;
     HeapList<Extent> extents;
+    /// Range 0's destination, whose window the others must share.
+    std::uint32_t firstLinked = 0;
 };
 
 }  // namespace
